@@ -1,0 +1,18 @@
+// The running program: its folder, title and executable name.
+#pragma once
+#include <string>
+
+namespace vb::App {
+
+// Folder of the running executable, without a trailing "/".
+std::string Path();
+// Program title (message box captions); set once at start-up.
+std::string Title();
+void SetTitle(const std::string& title);
+// Executable name without its folder.
+std::string EXEName();
+
+// Test seam: make Path() answer another folder ("" restores the real one).
+void SetPathForTests(const std::string& folder);
+
+}  // namespace vb::App
