@@ -1,12 +1,15 @@
 // labels: unit
-// The conversion program's language tables as built into it: their form, their keys, and
-// Chinese wording in the Chinese tables.
+// The conversion program's resources as built into it: the language tables (their form, their
+// keys, Chinese wording in the Chinese tables) and the skin pictures.
 #include <gtest/gtest.h>
 
+#include <QImage>
+#include <QString>
 #include <cctype>
 #include <cstdio>
 #include <map>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "runtime/resources.h"
@@ -142,6 +145,61 @@ TEST(ConverterResources, NamesAndTypesCompareWithoutCaseAndMissingOnesFail) {
            {"DE", "CUSTOM"}, {"", "CUSTOM"}, {"EN", "BITMAP"}, {"../CUSTOM/EN", "CUSTOM"}}) {
     EXPECT_THROW(vb::LoadResData(name, type), vb::ResourceNotFound) << name << " " << type;
   }
+}
+
+}  // namespace
+
+namespace {
+
+// The skin as built into the program: every picture loads at its design size.
+TEST(ConverterSkin, PicturesLoadAtTheirDesignSizes) {
+  const std::vector<std::tuple<std::string, int, int>> pictures = {
+      {"main.gif", 460, 300},     {"options.gif", 640, 420},   {"splash.bmp", 360, 200},
+      {"banner.gif", 436, 22},    {"progress.gif", 300, 28},   {"track.gif", 384, 10},
+      {"thumb.gif", 12, 18},      {"play.gif", 28, 28},        {"pause.gif", 28, 28},
+      {"backward.gif", 28, 28},   {"forward.gif", 28, 28},     {"bigscreen.gif", 28, 28},
+      {"embedded.gif", 28, 28},   {"capture.gif", 28, 28},     {"capture_stop.gif", 28, 28},
+      {"mark.gif", 76, 24},       {"markdel.gif", 24, 24},     {"minus.gif", 20, 20},
+      {"plus.gif", 20, 20},       {"reset.gif", 20, 20},       {"voldown.gif", 20, 20},
+      {"volup.gif", 20, 20}};
+  for (const auto& [file, w, h] : pictures) {
+    const QImage img(QString::fromStdString(":/skin/" + file));
+    EXPECT_EQ(img.size(), QSize(w, h)) << file;
+  }
+  const std::vector<std::tuple<std::string, std::string, int, int>> buttons = {
+      {"btn", "gif", 120, 34}, {"small", "gif", 56, 20}, {"encode", "gif", 120, 36},
+      {"stop", "gif", 120, 36}, {"dlg", "gif", 90, 28}, {"ok", "gif", 90, 28},
+      {"shot", "jpg", 28, 28}};
+  for (const auto& [set, ext, w, h] : buttons)
+    for (const char* face : {"normal", "down", "disabled", "over"}) {
+      const std::string file = set + "_" + face + "." + ext;
+      EXPECT_EQ(QImage(QString::fromStdString(":/skin/" + file)).size(), QSize(w, h)) << file;
+    }
+  EXPECT_EQ(testsupport::readFile(testsupport::sourceDir() + "/converter/skin/hand.cur"),
+            testsupport::readFile(testsupport::sourceDir() + "/viewer/res/harrow.cur"));
+}
+
+// Pure white is a see-through colour: around the picture areas' glyphs and the splash's card,
+// and nowhere inside the card, where it would punch holes.
+TEST(ConverterSkin, WhiteIsSeeThroughOnlyWhereMeant) {
+  const QRgb white = qRgb(255, 255, 255);
+  for (const char* icon : {"play", "pause", "backward", "forward", "bigscreen", "embedded",
+                           "capture", "capture_stop", "mark", "markdel", "minus", "plus",
+                           "reset", "voldown", "volup"}) {
+    const QImage img(QString(":/skin/%1.gif").arg(icon));
+    ASSERT_FALSE(img.isNull()) << icon;
+    EXPECT_EQ(img.pixel(0, 0) & 0xFFFFFF, white & 0xFFFFFF) << icon;
+    EXPECT_EQ(img.pixel(img.width() - 1, img.height() - 1) & 0xFFFFFF, white & 0xFFFFFF)
+        << icon;
+  }
+  const QImage splash(":/skin/splash.bmp");
+  ASSERT_FALSE(splash.isNull());
+  EXPECT_EQ(splash.pixel(0, 0) & 0xFFFFFF, white & 0xFFFFFF);
+  EXPECT_EQ(splash.pixel(359, 199) & 0xFFFFFF, white & 0xFFFFFF);
+  int holes = 0;
+  for (int y = 14; y < 186; ++y)
+    for (int x = 0; x < 360; ++x) holes += (splash.pixel(x, y) & 0xFFFFFF) == 0xFFFFFF;
+  EXPECT_EQ(holes, 0);
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 // labels: unit
-// The viewer's resources as built into it: its three language tables and the hand cursor.
+// The viewer's resources as built into it: its three language tables, the hand cursor and the
+// title picture.
 #include <gtest/gtest.h>
 
+#include <QImage>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -126,6 +128,16 @@ TEST(ViewerHandCursor, LaidOutAsA32By32CursorWithItsHotSpotOnTheFingertip) {
   EXPECT_GT(shown, 200) << "a hand, not a few dots";
   EXPECT_EQ(cur[766], 0);
   EXPECT_EQ(cur[767], 0);
+}
+
+TEST(ViewerTitlePicture, FitsTheEmptyWindowAndHasSeeThroughCorners) {
+  const QImage title(":/skin/title.gif");
+  ASSERT_FALSE(title.isNull());
+  // The window without a picture has a client area of 300 by 240 pixels.
+  EXPECT_LE(title.width(), 300);
+  EXPECT_LE(title.height(), 240);
+  EXPECT_EQ(qAlpha(title.pixel(0, 0)), 0);
+  EXPECT_EQ(qAlpha(title.pixel(title.width() / 2, title.height() / 2)), 255);
 }
 
 }  // namespace
