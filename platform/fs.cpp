@@ -1,0 +1,141 @@
+#include "platform/fs.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace win {
+
+std::string GetTempPathA() {
+  const char* t = std::getenv("TMPDIR");
+  std::string dir = t && *t ? t : "/tmp";
+  if (dir.back() != '/') dir += '/';
+  return dir;
+}
+
+std::string GetWindowsDirectoryA() { return {}; }
+std::string GetSystemDirectoryA() { return {}; }
+
+std::string GetShortPathNameA(const std::string& path) {
+  struct stat st{};
+  return !path.empty() && stat(path.c_str(), &st) == 0 ? path : std::string();
+}
+
+bool SetCurrentDirectoryA(const std::string& path) {
+  return !path.empty() && chdir(path.c_str()) == 0;
+}
+
+std::string GetCurrentDirectoryA() {
+  std::string buf(4096, '\0');
+  while (!getcwd(buf.data(), buf.size())) {
+    if (errno != ERANGE) return {};
+    buf.resize(buf.size() * 2);
+  }
+  return buf.c_str();
+}
+
+bool MatchesWildcard(const std::string& name, const std::string& pattern) {
+  if (pattern == "*.*") return true;
+  // Greedy match with one back-tracking point per "*" (enough for * and ?).
+  size_t n = 0, p = 0, starP = std::string::npos, starN = 0;
+  const auto charLen = [](const std::string& s, size_t i) {
+    const auto c = static_cast<unsigned char>(s[i]);
+    size_t k = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 1;
+    return std::min(k, s.size() - i);
+  };
+  while (n < name.size()) {
+    if (p < pattern.size() && pattern[p] == '*') {
+      starP = p++;
+      starN = n;
+    } else if (p < pattern.size() && pattern[p] == '?') {
+      ++p;
+      n += charLen(name, n);
+    } else if (p < pattern.size() && pattern[p] == name[n]) {
+      ++p;
+      ++n;
+    } else if (starP != std::string::npos) {
+      p = starP + 1;
+      starN += charLen(name, starN);
+      n = starN;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == '*') ++p;
+  return p == pattern.size();
+}
+
+bool IsFile(const std::string& path) {
+  struct stat st{};
+  return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool IsFolder(const std::string& path) {
+  struct stat st{};
+  return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::vector<std::string> FindFiles(const std::string& pattern) {
+  std::vector<std::string> found;
+  const size_t slash = pattern.rfind('/');
+  const std::string folder = slash == std::string::npos ? "" : pattern.substr(0, slash + 1);
+  const std::string mask = pattern.substr(folder.size());
+  if (mask.empty()) return found;
+  if (mask.find_first_of("*?") == std::string::npos) {
+    if (IsFile(pattern)) found.push_back(pattern);
+    return found;
+  }
+  DIR* d = opendir(folder.empty() ? "." : folder.c_str());
+  if (!d) return found;
+  while (dirent* e = readdir(d)) {
+    const std::string name = e->d_name;
+    if (name == "." || name == ".." || !MatchesWildcard(name, mask)) continue;
+    if (IsFile(folder + name)) found.push_back(folder + name);
+  }
+  closedir(d);
+  std::sort(found.begin(), found.end());
+  return found;
+}
+
+bool DeleteFileA(const std::string& path) {
+  struct stat st{};
+  if (path.empty() || stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  // Read-only: no write bit for its owner, or none for us.
+  if ((st.st_mode & S_IWUSR) == 0 || access(path.c_str(), W_OK) != 0) return false;
+  return unlink(path.c_str()) == 0;
+}
+
+std::optional<std::string> ReadWholeFile(const std::string& path) {
+  if (!IsFile(path)) return std::nullopt;
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
+  std::string data;
+  char buf[65536];
+  for (;;) {
+    const ssize_t n = read(fd, buf, sizeof buf);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      close(fd);
+      return std::nullopt;
+    }
+    if (n == 0) break;
+    data.append(buf, static_cast<size_t>(n));
+  }
+  close(fd);
+  return data;
+}
+
+bool WriteWholeFile(const std::string& path, const std::string& bytes) {
+  if (path.empty()) return false;
+  FILE* f = std::fopen(path.c_str(), "wb");
+  if (!f) return false;
+  const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+  return std::fclose(f) == 0 && ok;
+}
+
+}  // namespace win

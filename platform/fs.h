@@ -1,0 +1,43 @@
+// Files and folders: special folders, short paths, the current folder, wildcard search and
+// whole-file reading and writing. Paths use "/"; none of these raises.
+#pragma once
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace win {
+
+// The temporary folder ($TMPDIR, else /tmp), always with a trailing "/".
+std::string GetTempPathA();
+// The Windows and system folders have no counterpart here: both are "".
+std::string GetWindowsDirectoryA();
+std::string GetSystemDirectoryA();
+
+// There are no 8.3 names: the path itself when it exists, else "".
+std::string GetShortPathNameA(const std::string& path);
+
+bool SetCurrentDirectoryA(const std::string& path);
+std::string GetCurrentDirectoryA();  // without a trailing "/"
+
+// Whether a file name matches a pattern of "*" (any run) and "?" (one character), with exact
+// case. "*.*" matches every name, as the Windows search does.
+bool MatchesWildcard(const std::string& name, const std::string& pattern);
+
+// The files (not folders) in one folder whose names match the last part of pattern, which
+// may hold "*" and "?"; the folder part is taken as written ("" is the current folder).
+// Full paths as folder part & name, sorted by name.
+std::vector<std::string> FindFiles(const std::string& pattern);
+
+bool IsFile(const std::string& path);    // a file, or a link to one
+bool IsFolder(const std::string& path);  // a folder, or a link to one
+
+// Deletes one file. A read-only file (no write permission for its owner or for us) is left
+// alone, as Windows leaves a read-only file. False when nothing was deleted.
+bool DeleteFileA(const std::string& path);
+
+// The whole file, or nothing when it cannot be read.
+std::optional<std::string> ReadWholeFile(const std::string& path);
+// Creates or empties the file and writes bytes; False on any failure.
+bool WriteWholeFile(const std::string& path, const std::string& bytes);
+
+}  // namespace win

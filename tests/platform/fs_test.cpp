@@ -1,0 +1,100 @@
+// labels: unit
+#include "platform/fs.h"
+
+#include "support/paths.h"
+
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+using testsupport::TempDir;
+using testsupport::writeFile;
+
+TEST(Fs, SpecialFolders) {
+  const char* old = std::getenv("TMPDIR");
+  const std::string saved = old ? old : "";
+  setenv("TMPDIR", "/var/tmp", 1);
+  EXPECT_EQ(win::GetTempPathA(), "/var/tmp/");
+  setenv("TMPDIR", "/var/tmp/", 1);
+  EXPECT_EQ(win::GetTempPathA(), "/var/tmp/");
+  unsetenv("TMPDIR");
+  EXPECT_EQ(win::GetTempPathA(), "/tmp/");
+  if (old) setenv("TMPDIR", saved.c_str(), 1);
+  EXPECT_EQ(win::GetWindowsDirectoryA(), "");
+  EXPECT_EQ(win::GetSystemDirectoryA(), "");
+}
+
+TEST(Fs, ShortPathIsThePathWhenItExists) {
+  TempDir dir;
+  const std::string f = writeFile(dir.file("a b.avi"), "x");
+  EXPECT_EQ(win::GetShortPathNameA(f), f);
+  EXPECT_EQ(win::GetShortPathNameA(dir.path()), dir.path());
+  EXPECT_EQ(win::GetShortPathNameA(dir.file("missing.avi")), "");
+  EXPECT_EQ(win::GetShortPathNameA(""), "");
+}
+
+TEST(Fs, CurrentFolderChanges) {
+  TempDir dir;
+  const std::string before = win::GetCurrentDirectoryA();
+  ASSERT_TRUE(win::SetCurrentDirectoryA(dir.path() + "/"));
+  EXPECT_EQ(win::GetCurrentDirectoryA(), dir.path());
+  EXPECT_FALSE(win::SetCurrentDirectoryA(dir.file("missing")));
+  EXPECT_EQ(win::GetCurrentDirectoryA(), dir.path());
+  EXPECT_FALSE(win::SetCurrentDirectoryA(""));
+  win::SetCurrentDirectoryA(before);
+}
+
+TEST(Fs, WildcardMatching) {
+  struct Case { const char* name; const char* pattern; bool want; };
+  const Case cases[] = {
+      {"a.jpg", "*.jpg", true},   {"a.JPG", "*.jpg", false}, {"a.jpg.txt", "*.jpg", false},
+      {"00000001.png", "*.png", true}, {".jpg", "*.jpg", true}, {"noext", "*.*", true},
+      {"ab", "a?", true},         {"a", "a?", false},        {"abc", "a*c", true},
+      {"abcbc", "a*bc", true},    {"\xE4\xB8\xAD.gif", "?.gif", true}, {"x", "*", true},
+      {"", "*", true},            {"a.gif", "a.gif", true},  {"b.gif", "a.gif", false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(win::MatchesWildcard(c.name, c.pattern), c.want) << c.name << " ~ " << c.pattern;
+}
+
+TEST(Fs, FindFilesListsMatchingFilesOfOneFolder) {
+  TempDir dir;
+  writeFile(dir.file("b.jpg"), "1");
+  writeFile(dir.file("a.jpg"), "1");
+  writeFile(dir.file("c.JPG"), "1");
+  writeFile(dir.file("d.png"), "1");
+  mkdir(dir.file("sub.jpg").c_str(), 0755);
+  const std::string p = dir.path() + "/";
+  EXPECT_EQ(win::FindFiles(p + "*.jpg"), (std::vector<std::string>{p + "a.jpg", p + "b.jpg"}));
+  EXPECT_EQ(win::FindFiles(p + "?.png"), (std::vector<std::string>{p + "d.png"}));
+  EXPECT_EQ(win::FindFiles(p + "d.png"), (std::vector<std::string>{p + "d.png"}));
+  EXPECT_TRUE(win::FindFiles(p + "sub.jpg").empty());
+  EXPECT_TRUE(win::FindFiles(p).empty());
+  EXPECT_TRUE(win::FindFiles(p + "missing/*.jpg").empty());
+}
+
+TEST(Fs, DeleteLeavesWriteProtectedFilesAndFolders) {
+  TempDir dir;
+  const std::string f = writeFile(dir.file("a.gif"), "x");
+  const std::string ro = writeFile(dir.file("ro.gif"), "x");
+  chmod(ro.c_str(), 0444);
+  mkdir(dir.file("sub").c_str(), 0755);
+  EXPECT_TRUE(win::DeleteFileA(f));
+  EXPECT_FALSE(win::IsFile(f));
+  EXPECT_FALSE(win::DeleteFileA(f));
+  EXPECT_FALSE(win::DeleteFileA(ro));
+  EXPECT_TRUE(win::IsFile(ro));
+  EXPECT_FALSE(win::DeleteFileA(dir.file("sub")));
+  EXPECT_TRUE(win::IsFolder(dir.file("sub")));
+}
+
+TEST(Fs, WholeFilesKeepTheirBytes) {
+  TempDir dir;
+  const std::string bytes("a\0b\r\n\xFF", 6);
+  ASSERT_TRUE(win::WriteWholeFile(dir.file("x.bin"), bytes));
+  EXPECT_EQ(win::ReadWholeFile(dir.file("x.bin")), bytes);
+  ASSERT_TRUE(win::WriteWholeFile(dir.file("x.bin"), "c"));
+  EXPECT_EQ(win::ReadWholeFile(dir.file("x.bin")), "c");
+  EXPECT_EQ(win::ReadWholeFile(dir.file("missing")), std::nullopt);
+  EXPECT_EQ(win::ReadWholeFile(dir.path()), std::nullopt);
+  EXPECT_FALSE(win::WriteWholeFile(dir.file("missing/x.txt"), "c"));
+}
