@@ -1,18 +1,12 @@
 #include "foundation/CommDialog.h"
 
 #include <algorithm>
-#include <filesystem>
 
 #include "foundation/mdlFileDialog.h"
 #include "platform/comdlg.h"
+#include "platform/fs.h"
 
 namespace {
-
-std::string currentFolder() {
-  std::error_code ec;
-  const auto p = std::filesystem::current_path(ec);
-  return ec ? std::string() : p.string();
-}
 
 std::string extensionOf(const std::string& path) {
   const size_t dot = path.rfind('.');
@@ -46,7 +40,7 @@ std::string CommDialog::ShowOpen(bool then_NoUse_InitDir, bool isMultiSelect) {
 std::string CommDialog::ShowSave(bool then_NoUse_InitDir) { return fileDialog(true, then_NoUse_InitDir, false); }
 
 std::string CommDialog::fileDialog(bool save, bool then_NoUse_InitDir, bool isMultiSelect) {
-  if (InitDir.empty()) InitDir = currentFolder();
+  if (InitDir.empty()) InitDir = win::GetCurrentDirectoryA();
   if (filterIndex_ == 0) filterIndex_ = 1;
   win::OPENFILENAME ofn;
   ofn.hwndOwner = hwndOwner;
@@ -86,7 +80,7 @@ std::string CommDialog::fileDialog(bool save, bool then_NoUse_InitDir, bool isMu
 
 std::string CommDialog::ShowDir(bool then_NoUse_InitDir) {
   std::string path(999, '\0');
-  if (InitDir.empty()) InitDir = currentFolder();
+  if (InitDir.empty()) InitDir = win::GetCurrentDirectoryA();
   win::BROWSEINFO bi;
   bi.hwndOwner = hwndOwner;
   bi.lpszTitle = DialogTitle;
