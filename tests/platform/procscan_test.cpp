@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <csignal>
-#include <filesystem>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -12,8 +11,6 @@
 #include "support/paths.h"
 
 namespace {
-
-namespace fs = std::filesystem;
 
 // A sleeping process started from program, showing argv0 as its first argument.
 struct Sleeper {
@@ -39,23 +36,7 @@ std::vector<int> pidsFound(const std::string& text) {
 
 bool has(const std::vector<int>& v, int x) { return std::find(v.begin(), v.end(), x) != v.end(); }
 
-TEST(FindProcessesByPath, MatchesExecutableOrFirstArgumentWithoutRegardToCase) {
-  testsupport::TempDir tmp("procscan");
-  fs::create_directory(tmp.file("PlugIns"));
-  const std::string copy = tmp.file("PlugIns/FenwoRes1.DLL");
-  fs::copy_file("/bin/sleep", copy);
-  Sleeper byExe(copy, "sleep");
-  Sleeper byArg0("/bin/sleep", tmp.file("PlugIns/FenwoRes1.exe"));
-  Sleeper other("/bin/sleep", "/bin/sleep");
-  ASSERT_GT(byExe.pid, 0);
-  ASSERT_GT(byArg0.pid, 0);
-
-  const auto found = pidsFound(tmp.path() + "/plugins/fenwores");
-  EXPECT_TRUE(has(found, byExe.pid));
-  EXPECT_TRUE(has(found, byArg0.pid));
-  EXPECT_FALSE(has(found, other.pid));
-  EXPECT_EQ(found.size(), 2u);
-}
+// Which paths match is shown with KillByModulePath (tests/foundation).
 
 TEST(FindProcessesByPath, EmptyTextAndOwnProcessAreNeverFound) {
   EXPECT_TRUE(win::FindProcessesByPath("").empty());
