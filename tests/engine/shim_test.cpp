@@ -1,0 +1,129 @@
+// labels: engine
+// The engine shim in the program folder, run as the programs run it.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <thread>
+
+#include "platform/process.h"
+#include "support/paths.h"
+
+namespace {
+
+using namespace win;
+
+struct Result {
+  DWORD code = 0;
+  std::string output;
+};
+
+// Runs a command line to its end with the given environment ("" for this process's own).
+Result run(const std::string& line, const std::string& env = "") {
+  Result r;
+  HANDLE rd = 0, wr = 0;
+  EXPECT_TRUE(CreatePipe(&rd, &wr, nullptr, 2048));
+  STARTUPINFOA si;
+  si.dwFlags = STARTF_USESTDHANDLES;
+  si.hStdOutput = si.hStdError = wr;
+  PROCESS_INFORMATION pi;
+  const bool started = CreateProcessA(nullptr, line, nullptr, nullptr, 1, 0, env.empty() ? nullptr : env.c_str(),
+                                      nullptr, &si, &pi);
+  CloseHandle(wr);
+  EXPECT_TRUE(started) << line;
+  if (!started) {
+    CloseHandle(rd);
+    return r;
+  }
+  char buf[4096];
+  DWORD n = 0;
+  while (ReadFile(rd, buf, sizeof buf, &n, nullptr)) r.output.append(buf, n);
+  while (GetExitCodeProcess(pi.hProcess, &r.code) && r.code == STILL_ACTIVE) WaitForPipeOrExit(0, pi.hProcess, 100);
+  for (HANDLE h : {pi.hProcess, pi.hThread, rd}) CloseHandle(h);
+  return r;
+}
+
+std::string block(std::initializer_list<std::string> vars) {
+  std::string b;
+  for (const auto& v : vars) b += v + '\0';
+  return b + '\0';
+}
+
+class Shim : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fake_ = testsupport::writeFile(dir_.file("fake-engine"),
+                                   "#!/bin/sh\nfor a in \"$@\"; do printf '[%s]' \"$a\"; done\n");
+    ::chmod(fake_.c_str(), 0755);
+  }
+  std::string viaFake(const std::string& options) {
+    return run(testsupport::enginePath() + " " + options, block({"FENWO_ENGINE=" + fake_})).output;
+  }
+  testsupport::TempDir dir_{"shim"};
+  std::string fake_;
+};
+
+TEST_F(Shim, MapsTheWindowsOnlyOptionsAndPassesTheRest) {
+  struct Case {
+    std::string options, args;
+  };
+  const Case cases[] = {
+      // The preview and the frame-rate question.
+      {"\"/m/a b.avi\" -vo directx -priority abovenormal -subcp cp936 -slave -wid 77 -ss 00:00:01.0",
+       "[/m/a b.avi][-vo][xv,x11,][-subcp][cp936][-slave][-wid][77][-ss][00:00:01.0]"},
+      {"-vo directx:noaccel -x", "[-vo][xv,x11,][-x]"},
+      {"-priority=high -x -priority", "[-x]"},
+      // Conversions and probes pass unchanged.
+      {"-nosound -vo gif89a:fps=5:output=\"/o/x.gif\" \"/i/directx\" -fps 25",
+       "[-nosound][-vo][gif89a:fps=5:output=/o/x.gif][/i/directx][-fps][25]"},
+      {"-identify -ao null -vo null -frames 0 \"/i/%&;$*ü.avi\"", "[-identify][-ao][null][-vo][null][-frames][0][/i/%&;$*ü.avi]"},
+      {"-vo jpeg:quality=75:outdir=\"/o d\" -vf-add framestep=5 -vo",
+       "[-vo][jpeg:quality=75:outdir=/o d][-vf-add][framestep=5][-vo]"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(viaFake(c.options), c.args) << c.options;
+}
+
+TEST_F(Shim, MissingEngineSaysFatalAndFails) {
+  Result r = run(testsupport::enginePath() + " -identify x", block({"FENWO_ENGINE=/no/such/engine"}));
+  EXPECT_NE(r.code, 0u);
+  EXPECT_EQ(r.output.rfind("FATAL: ", 0), 0u) << r.output;
+  // No FENWO_ENGINE and no mplayer on the PATH.
+  r = run(testsupport::enginePath() + " -identify x", block({"PATH=" + dir_.path()}));
+  EXPECT_NE(r.code, 0u);
+  EXPECT_NE(r.output.find("FATAL: "), std::string::npos) << r.output;
+  EXPECT_NE(r.output.find("mplayer"), std::string::npos) << r.output;
+}
+
+TEST_F(Shim, EngineKeepsThePlugInsPathAsItsName) {
+  STARTUPINFOA si;
+  PROCESS_INFORMATION pi;
+  const std::string env = block({"FENWO_ENGINE=sleep", "PATH=/usr/bin:/bin"});
+  ASSERT_TRUE(CreateProcessA(nullptr, testsupport::enginePath() + " 30", nullptr, nullptr, 1, 0, env.c_str(), nullptr,
+                             &si, &pi));
+  const std::string proc = "/proc/" + std::to_string(pi.dwProcessId);
+  std::string cmdline, exe;
+  for (int i = 0; i < 200; ++i) {  // until the shim has become the engine
+    char buf[4096];
+    const ssize_t n = readlink((proc + "/exe").c_str(), buf, sizeof buf);
+    exe = n > 0 ? std::string(buf, static_cast<size_t>(n)) : "";
+    if (exe.find("sleep") != std::string::npos) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  cmdline = testsupport::readFile(proc + "/cmdline");
+  EXPECT_NE(exe.find("sleep"), std::string::npos) << exe;
+  EXPECT_EQ(cmdline, testsupport::enginePath() + '\0' + "30" + '\0');
+  EXPECT_TRUE(TerminateProcess(pi.hProcess, 3838));
+  CloseHandle(pi.hProcess);
+  CloseHandle(pi.hThread);
+}
+
+TEST(ShimWithRealEngine, IdentifiesTheTestVideo) {
+  const Result r = run(testsupport::enginePath() + " -identify -ao null -vo null -frames 0 \"" +
+                       testsupport::media("clip.avi") + "\"");
+  EXPECT_EQ(r.code, 0u);
+  EXPECT_NE(r.output.find("ID_VIDEO_WIDTH=320"), std::string::npos) << r.output;
+  EXPECT_NE(r.output.find("ID_LENGTH=4.00"), std::string::npos);
+}
+
+}  // namespace
