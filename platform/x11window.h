@@ -1,0 +1,28 @@
+// Top-level windows of other processes on the X display: the engine's own window, found by
+// the process that made it, retitled and asked to close. Where the program does not show its
+// windows on X, every call does nothing.
+#pragma once
+#include <string>
+
+namespace win::x11 {
+
+using Window = unsigned long;  // an X window id; 0 is none
+
+// True when the program's windows are on an X display (Qt's xcb platform, or DISPLAY set
+// before any window system was chosen) and the X library can be loaded.
+bool Available();
+
+// The first top-level window made by the process pid or by a process it started; 0 when it
+// has none yet.
+Window FindProcessWindow(int pid);
+
+// Whether the window still exists.
+bool IsWindow(Window w);
+
+// Sets the window's title.
+bool SetWindowTitle(Window w, const std::string& title);
+
+// Asks the window's owner to close it, as the window manager's close button does.
+bool PostClose(Window w);
+
+}  // namespace win::x11
