@@ -406,8 +406,9 @@ bool Play(const QByteArray& bytes, QPicture& out, QSize& natural) {
   const size_t total = size_t(bytes.size());
   size_t pos = 0;
   QPointF org;
-  QSizeF ext;
-  if (qFromLittleEndian<quint32>(d) == kPlaceableKey) {
+  QSizeF ext(0, 0);
+  const bool placeable = qFromLittleEndian<quint32>(d) == kPlaceableKey;
+  if (placeable) {
     if (total < 22 + 18) return false;
     const Params box(d + 6, 5);  // left, top, right, bottom, units per inch
     const double inch = box.u16(4) ? box.u16(4) : 1440;
@@ -421,7 +422,7 @@ bool Play(const QByteArray& bytes, QPicture& out, QSize& natural) {
   const size_t first = pos;
 
   // Without a placeable header the first window extent gives the size.
-  if (ext.isNull()) {
+  if (!placeable) {
     for (size_t p = first; p + 6 <= total;) {
       const size_t words = qFromLittleEndian<quint32>(d + p);
       const uint16_t function = qFromLittleEndian<quint16>(d + p + 4);
