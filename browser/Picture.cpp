@@ -43,8 +43,9 @@ class Still : public Picture {
       return;
     if (!failed_ && (decoded_.isNull() || shift < shift_)) decode(shift);
     if (decoded_.isNull()) return;
-    if (shown.width() <= decoded_.width() && shown.height() <= decoded_.height() &&
-        shown != decoded_.size()) {
+    // Much smaller: scaled once with averaging (drawing would skip pixels); near the
+    // decoded size: only the part in view is scaled, as it is drawn.
+    if (2 * shown.width() <= decoded_.width() && 2 * shown.height() <= decoded_.height()) {
       if (scaled_.size() != shown)
         scaled_ = decoded_.scaled(shown, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
       DrawScaled(painter, scaled_, shown, area);
