@@ -365,6 +365,20 @@ void Form::BackColor(int32_t c) {
   Cls();
 }
 
+// The colours and font are the client area's: the menu bar keeps the desktop's.
+void Form::applyColors() {
+  if (!client_) return;
+  QPalette pal = client_->palette();
+  pal.setColor(QPalette::Window, ColorOf(BackColor()));
+  pal.setColor(QPalette::WindowText, ColorOf(ForeColor()));
+  client_->setPalette(pal);
+  client_->update();
+}
+
+void Form::applyFont() {
+  if (client_) client_->setFont(FontOf(Font()));
+}
+
 void Form::PopupMenu(Menu& menu, int, std::optional<float> x, std::optional<float> y) {
   QMenu* m = menu.Popup();
   if (!m) return;

@@ -87,6 +87,8 @@ class Form : public Control, public Container, public Host {
  protected:
   void ReadOwnDesign(const PropertyBag& bag) override;
   int32_t SurfaceBackColor() const override { return BackColor(); }
+  void applyColors() override;
+  void applyFont() override;
 
  private:
   void applyBorder();
