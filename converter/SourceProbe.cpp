@@ -21,15 +21,6 @@ const std::string Q = "\"";
 // The GIF video line: "VIDEO:  [", a backspace, "RGB]".
 const std::string kGifVideoKey = "VIDEO:  [\bRGB]";
 
-// A value runs to the end of its line. The engine here ends its lines with a line feed alone
-// (a carriage return only ends status lines), so the line feed is the end marker and a
-// carriage return before it is dropped.
-std::string LineValue(const std::string& output, const std::string& key) {
-  std::string v = GetValueBetween(output, key, vb::vbLf);
-  if (vb::Right(v, 1) == vb::vbCr) v = vb::Left(v, vb::Len(v) - 1);
-  return v;
-}
-
 // A status line's time after the "V:" at position v: up to the first "." after it plus one
 // character, trimmed. dot receives the position of that "." (0 when there is none).
 std::string StatusTime(const std::string& output, int32_t v, int32_t& dot) {
@@ -56,22 +47,22 @@ bool CheckPluginFile(const std::string& enginePath) {
 }
 
 void ReadIdentify(const std::string& output, IdentifyValues values) {
-  std::string s = LineValue(output, "ID_VIDEO_WIDTH=");
+  std::string s = GetValueBetween(output, "ID_VIDEO_WIDTH=");
   if (!s.empty() && vb::Val(s) > 0) values.width = vb::CLng(vb::Val(s));
-  s = LineValue(output, "ID_VIDEO_HEIGHT=");
+  s = GetValueBetween(output, "ID_VIDEO_HEIGHT=");
   if (!s.empty() && vb::Val(s) > 0) values.height = vb::CLng(vb::Val(s));
-  s = LineValue(output, "ID_VIDEO_FPS=");
+  s = GetValueBetween(output, "ID_VIDEO_FPS=");
   if (!s.empty() && vb::Val(s) > 0) values.fps = static_cast<float>(vb::Val(s));
-  s = LineValue(output, "ID_LENGTH=");
+  s = GetValueBetween(output, "ID_LENGTH=");
   if (!s.empty() && vb::Val(s) > 0) values.length = static_cast<float>(vb::Val(s));
-  s = LineValue(output, "ID_VIDEO_FORMAT=");
+  s = GetValueBetween(output, "ID_VIDEO_FORMAT=");
   if (!s.empty()) values.format = s;
 }
 
 bool IsGifOutput(const std::string& output) { return vb::InStr(output, "GIF file format detected") > 0; }
 
 void ReadGifVideoSize(const std::string& output, int32_t& width, int32_t& height) {
-  const std::string s = LineValue(output, kGifVideoKey);
+  const std::string s = GetValueBetween(output, kGifVideoKey);
   if (s.empty()) return;
   const int32_t x = vb::InStr(s, "x");
   const int32_t b = vb::InStr(x + 1, s, " ");
@@ -114,7 +105,7 @@ float ReadStartTime(const std::string& output) {
 }
 
 float ReadAnsweredFps(const std::string& output) {
-  return vb::Int(static_cast<float>(vb::Val(LineValue(output, "ANS_fps="))));
+  return vb::Int(static_cast<float>(vb::Val(GetValueBetween(output, "ANS_fps="))));
 }
 
 std::string ProbeEngine(const std::string& engine, const std::string& source, intptr_t mciWindow,

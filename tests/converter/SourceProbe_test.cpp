@@ -14,11 +14,11 @@
 namespace {
 
 const std::string kAvi =
-    "VIDEO:  [FMP4]  320x240  24bpp  25.000 fps  231.5 kbps (28.3 kbyte/s)\n"
-    "ID_VIDEO_FORMAT=FMP4\nID_VIDEO_WIDTH=320\nID_VIDEO_HEIGHT=240\nID_VIDEO_FPS=25.000\nID_LENGTH=4.00\n";
+    "VIDEO:  [FMP4]  320x240  24bpp  25.000 fps  231.5 kbps (28.3 kbyte/s)\r\n"
+    "ID_VIDEO_FORMAT=FMP4\r\nID_VIDEO_WIDTH=320\r\nID_VIDEO_HEIGHT=240\r\nID_VIDEO_FPS=25.000\r\nID_LENGTH=4.00\r\n";
 const std::string kGif =
-    "GIF file format detected.\nVIDEO:  [\bRGB]  160x120  8bpp  5.000 fps    0.0 kbps ( 0.0 kbyte/s)\n"
-    "ID_VIDEO_FORMAT=\bRGB\nID_VIDEO_WIDTH=160\nID_VIDEO_HEIGHT=120\nID_VIDEO_FPS=5.000\nID_LENGTH=0.00\n";
+    "GIF file format detected.\r\nVIDEO:  [\bRGB]  160x120  8bpp  5.000 fps    0.0 kbps ( 0.0 kbyte/s)\r\n"
+    "ID_VIDEO_FORMAT=\bRGB\r\nID_VIDEO_WIDTH=160\r\nID_VIDEO_HEIGHT=120\r\nID_VIDEO_FPS=5.000\r\nID_LENGTH=0.00\r\n";
 
 struct Values {
   int32_t w = 0, h = 0;
@@ -36,7 +36,7 @@ TEST(ReadIdentify, TakesUsableValuesAndKeepsTheRest) {
   EXPECT_FLOAT_EQ(v.length, 4);
   EXPECT_EQ(v.format, "FMP4");
 
-  // A zero, an empty value or a missing line leaves what was there; lines may end in CR LF.
+  // A zero, an empty value or a missing line leaves what was there.
   Values k{7, 8, 9, 10, "old"};
   k.read("ID_VIDEO_WIDTH=0\r\nID_VIDEO_HEIGHT=\r\nID_LENGTH=0.00\r\nID_VIDEO_FORMAT=MP42\r\n");
   EXPECT_EQ(k.w, 7);
@@ -54,11 +54,11 @@ TEST(ReadGifVideoSize, TheSizeOnTheGifVideoLine) {
   EXPECT_EQ(w, 160);
   EXPECT_EQ(h, 120);
   w = h = 0;
-  zantiro::ReadGifVideoSize("VIDEO:  [\bRGB]  320x240  8bpp\n", w, h);
+  zantiro::ReadGifVideoSize("VIDEO:  [\bRGB]  320x240  8bpp\r\n", w, h);
   EXPECT_EQ(w, 320);
   EXPECT_EQ(h, 240);
   w = h = 0;
-  zantiro::ReadGifVideoSize("VIDEO:  [\bRGB]  axb  8bpp\n", w, h);  // not numbers
+  zantiro::ReadGifVideoSize("VIDEO:  [\bRGB]  axb  8bpp\r\n", w, h);  // not numbers
   zantiro::ReadGifVideoSize(kAvi, w, h);                           // not a GIF line
   EXPECT_EQ(w, 0);
   EXPECT_EQ(h, 0);
@@ -101,9 +101,9 @@ TEST(ReadStartTime, TheVideoTimeThatFollowsTheLastAudioTime) {
 }
 
 TEST(ReadAnsweredFps, TheWholeFramesPerSecond) {
-  EXPECT_FLOAT_EQ(zantiro::ReadAnsweredFps("ID_LENGTH=4.05\nANS_fps=23.976000\n"), 23);
+  EXPECT_FLOAT_EQ(zantiro::ReadAnsweredFps("ID_LENGTH=4.05\r\nANS_fps=23.976000\r\n"), 23);
   EXPECT_FLOAT_EQ(zantiro::ReadAnsweredFps("ANS_fps=29.970000\r\n"), 29);
-  EXPECT_FLOAT_EQ(zantiro::ReadAnsweredFps("ANS_ERROR=PROPERTY_UNAVAILABLE\n"), 0);
+  EXPECT_FLOAT_EQ(zantiro::ReadAnsweredFps("ANS_ERROR=PROPERTY_UNAVAILABLE\r\n"), 0);
 }
 
 TEST(CheckFileUsable, AFileOfOneByteOrAnyPictureOfAMask) {

@@ -133,7 +133,7 @@ TEST_F(FakeEngine, AShortReadAndAFailedReadGiveTheirCodes) {
   EXPECT_EQ(readSomething(out), 4);
   EXPECT_EQ(out, "A");
   EXPECT_EQ(readSomething(out), 0);
-  EXPECT_EQ(out, "NS_fps=25\n");
+  EXPECT_EQ(out, "NS_fps=25\r\n");
   EXPECT_EQ(preview.stops, 0);
 
   EXPECT_EQ(mdlConsole::SendCommand("get_property length"), 0);
