@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "foundation/FileObject.h"
+
 namespace mdlFenwoZantiro {
 
 // The text table of the program in its chosen language: 0 to 150 in the conversion program,
@@ -37,5 +39,34 @@ inline float SecPerTwip = 0;   // seconds per twip of the seek slider
 
 inline bool MainActivated = false;  // the main window has been activated (starts the fade-in)
 inline bool ShowConsole = false;    // developer switch: mirror engine runs into the console window
+
+// The program's file helper.
+inline FileObject objFile;
+
+// Seconds as a time text; the seconds are first rounded to hundredths, and the rounded value is
+// written back. mode 0: total seconds (65.0); 1: [hh:][mm:]s.d (5.0, 01:05.0); 2: [hh:]mm:ss.d;
+// 3: hh:mm:ss.d; 4: mm:ss.d with total minutes. units tells how many fields were written.
+std::string FormatTime(float& seconds, int16_t mode, int16_t decimals, int16_t& units);
+std::string FormatTime(float& seconds, int16_t mode, int16_t decimals);
+std::string FormatTime(float&& seconds, int16_t mode, int16_t decimals);
+
+// "hh:mm:ss.d" (or fewer fields) as seconds, plus offset; 0 for a text without ":" and for a
+// sum below 0.
+float TimeToSeconds(const std::string& text, float offset);
+
+// The text between key and the next endMarker after it (a CR when endMarker is empty); "" when
+// either is missing.
+std::string GetValueBetween(const std::string& text, const std::string& key, std::string endMarker = "");
+
+// The path ending in "/" ("" stays ""); addColon first appends ":" when it is missing.
+std::string AddSlash(const std::string& path, bool addColon = false);
+
+// Makes the folder of path current (a path ending in "/" is itself the folder). When the path
+// lies on neither a fixed nor a removable drive and holds no "*", the fallback folder is taken
+// instead (when not empty). Errors leave the current folder as it was.
+void ChangeCurDir(std::string path, const std::string& fallback);
+
+// Whether the developer marker Quorvane.ico lies in the program folder.
+bool IsDevIconPresent();
 
 }  // namespace mdlFenwoZantiro
