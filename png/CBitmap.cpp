@@ -3,7 +3,10 @@
 #include <cmath>
 #include <cstring>
 
-#include "png/RunTimeError.h"
+#include "runtime/controls.h"
+#include "runtime/error.h"
+#include "runtime/Form.h"
+#include "runtime/screen.h"
 
 namespace CBitmap {
 
@@ -50,12 +53,6 @@ void create(win::BITMAPINFOHEADER& h, const win::BITMAPINFO& info, const std::ve
   if (BitmapHandle) win::DeleteObject(BitmapHandle);
   BitmapHandle = win::CreateDIBitmap(win::GetDC(0), &h, win::CBM_INIT, bits.data(), &info, win::DIB_RGB_COLORS,
                                      bits.size());
-}
-
-// The screen's twips per pixel as whole numbers.
-int twipsPerPixel(int index) {
-  const int dpi = win::GetDeviceCaps(win::GetDC(0), index);
-  return dpi > 0 ? 1440 / dpi : 15;
 }
 
 }  // namespace
@@ -151,18 +148,64 @@ void CreateDIB24or32(const std::vector<std::uint8_t>& bits, int width, int heigh
   create(info.h, info.info(), bits);
 }
 
-void DrawToPicBox(int, int, vb::PictureBox* box, bool, int, int, bool) {
-  if (!box) throw RunTimeError(91, "Object variable not set");
+void DrawToPicBox(int width, int height, vb::PictureBox* box, bool resize, int x, int y, bool setToBG) {
+  if (!box) throw vb::Error(vb::vbErrObjectNotSet, "Object variable not set");
+  box->Cls();
+  vb::Form* parent = box->Parent();
+  const int parentMode = parent ? parent->ScaleMode() : vb::vbTwips;
+  if (parent) parent->ScaleMode(vb::vbTwips);
+  const int boxMode = box->ScaleMode();
+  box->ScaleMode(vb::vbTwips);
+  int tw = 0, th = 0;
+  if (resize) {
+    tw = width, th = height;
+    PixelsToTwips(tw, th);
+    if (!setToBG) {
+      box->Height(static_cast<float>(th));
+      box->Width(static_cast<float>(tw));
+    }
+  }
+  int destW = 0, destH = 0, srcW = width, srcH = height;
+  if (!setToBG) {
+    if (box->Height() == box->ScaleHeight()) {
+      // No border: the inner area in pixels.
+      box->ScaleMode(vb::vbPixels);
+      destW = static_cast<int>(box->ScaleWidth());
+      destH = static_cast<int>(box->ScaleHeight());
+    } else {
+      destW = static_cast<int>(box->Width());
+      destH = static_cast<int>(box->Height());
+      TwipsToPixels(destW, destH);
+      box->Height(box->Height() + (box->Height() - box->ScaleHeight()));
+      box->Width(box->Width() + (box->Width() - box->ScaleWidth()));
+    }
+  } else {
+    destW = srcW = tw;
+    destH = srcH = th;
+  }
+  if (BitmapHandle) {
+    const win::HDC dc = box->hDC();
+    const win::HDC mem = win::CreateCompatibleDC(dc);
+    const win::HGDIOBJ old = win::SelectObject(mem, BitmapHandle);
+    win::StretchBlt(dc, x, y, destW, destH, mem, 0, 0, srcW, srcH, win::SRCCOPY);
+    win::SelectObject(mem, old);
+    win::DeleteDC(mem);
+    win::DeleteObject(BitmapHandle);
+    BitmapHandle = 0;
+  }
+  if (parent) parent->ScaleMode(parentMode);
+  box->ScaleMode(boxMode);
+  box->Picture(box->Image());
 }
 
 void PixelsToTwips(int& w, int& h) {
-  w *= twipsPerPixel(win::LOGPIXELSX);
-  h *= twipsPerPixel(win::LOGPIXELSY);
+  w *= vb::Screen::TwipsPerPixelX();
+  h *= vb::Screen::TwipsPerPixelY();
 }
 
 void TwipsToPixels(int& w, int& h) {
-  w = static_cast<int>(std::nearbyint(static_cast<double>(w) / twipsPerPixel(win::LOGPIXELSX)));
-  h = static_cast<int>(std::nearbyint(static_cast<double>(h) / twipsPerPixel(win::LOGPIXELSY)));
+  w = static_cast<int>(std::nearbyint(static_cast<double>(w) / vb::Screen::TwipsPerPixelX()));
+  h = static_cast<int>(std::nearbyint(static_cast<double>(h) / vb::Screen::TwipsPerPixelY()));
 }
 
 }  // namespace CBitmap

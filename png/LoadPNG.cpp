@@ -9,15 +9,17 @@
 #include <memory>
 
 #include "png/CBitmap.h"
+#include "runtime/controls.h"
 #include "runtime/msgbox.h"
 #include "runtime/numbers.h"
+#include "runtime/screen.h"
 
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-[[noreturn]] void subscriptError() { throw RunTimeError(9, "Subscript out of range"); }
-[[noreturn]] void overflowError() { throw RunTimeError(6, "Overflow"); }
+[[noreturn]] void subscriptError() { throw vb::Error(9, "Subscript out of range"); }
+[[noreturn]] void overflowError() { throw vb::Error(6, "Overflow"); }
 
 int32_t SwapLong(const std::uint8_t* p) {
   return static_cast<int32_t>((std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) | p[3]);
@@ -76,7 +78,7 @@ int64_t DibStride(int64_t width, int bits) { return (bits * width + 31) / 32 * 4
 class RawFile {
  public:
   explicit RawFile(const std::string& path) : f_(std::fopen(path.c_str(), "rb")) {
-    if (!f_) throw RunTimeError(53, "File not found");
+    if (!f_) throw vb::Error(53, "File not found");
     if (std::fseek(f_, 0, SEEK_END) == 0) length_ = std::ftell(f_);
     std::fseek(f_, 0, SEEK_SET);
     if (length_ < 0) length_ = 0;
@@ -145,7 +147,7 @@ struct LoadPNG::BitReader {
   }
   std::uint32_t GetBits(int n) {
     if (pos + static_cast<std::uint64_t>(n) > 8 * static_cast<std::uint64_t>(length))
-      throw RunTimeError(9, "Compressed data ends too early");
+      throw vb::Error(9, "Compressed data ends too early");
     const std::uint32_t v = static_cast<std::uint32_t>(Peek() & ((std::uint64_t{1} << n) - 1));
     pos += static_cast<std::uint64_t>(n);
     high = std::max(high, pos);
@@ -154,7 +156,7 @@ struct LoadPNG::BitReader {
   void NeedBits(int n) { high = std::max(high, pos + static_cast<std::uint64_t>(n)); }
   int Decode(const HuffmanTable& t) {
     const std::uint16_t e = t.entry[Peek() & ((std::uint64_t{1} << t.maxBits) - 1)];
-    if (!e) throw RunTimeError(9, "Invalid code in compressed data");
+    if (!e) throw vb::Error(9, "Invalid code in compressed data");
     pos += e >> 9;
     return e & 511;
   }
@@ -186,7 +188,7 @@ int32_t LoadPNG::OpenPNG(const std::string& filename) {
       errorNumber_ = 3;
       return 0;
     }
-    if (length < 0) throw RunTimeError(9, "Negative chunk length");
+    if (length < 0) throw vb::Error(9, "Negative chunk length");
     const auto n = static_cast<std::size_t>(length);
     if (type == "IDAT") {
       // Joined straight into the image data.
@@ -365,7 +367,7 @@ bool LoadPNG::InflateInto(const std::uint8_t* in, std::size_t inLength, int32_t&
       for (;;) {
         const std::uint64_t start = bits.pos;
         const std::uint16_t e = lit.entry[bits.Peek() & litMask];
-        if (!e) throw RunTimeError(9, "Invalid code in compressed data");
+        if (!e) throw vb::Error(9, "Invalid code in compressed data");
         bits.pos += e >> 9;
         const int symbol = e & 511;
         if (symbol < 256) {
@@ -396,7 +398,7 @@ bool LoadPNG::InflateInto(const std::uint8_t* in, std::size_t inLength, int32_t&
           full = true;
           break;
         }
-        if (distance > outPos) throw RunTimeError(9, "Distance too far back in compressed data");
+        if (distance > outPos) throw vb::Error(9, "Distance too far back in compressed data");
         const std::size_t n = std::min<std::size_t>(static_cast<std::size_t>(length), cap - outPos);
         room(n);
         std::uint8_t* o = out.data() + outPos;
@@ -925,9 +927,34 @@ void LoadPNG::BlendOnBackground(Bytes& data, int32_t x, int32_t y) {
   const std::size_t h = static_cast<std::size_t>(height_), w = static_cast<std::size_t>(width_);
   const std::size_t stride = static_cast<std::size_t>(DibStride(width_, 24));
   Bytes background(h * stride);
-  (void)x;
-  (void)y;
-  FillBackground(background, ownBackColor_ != 0 ? ownBackColor_ : bkgdColor_);
+  if (!bgPicture_) {
+    FillBackground(background, ownBackColor_ != 0 ? ownBackColor_ : bkgdColor_);
+  } else {
+    // The part of the background picture under the image, as 24-bit rows bottom-up. A step
+    // that fails is left undone.
+    try {
+      vb::PictureBox& pic = *bgPicture_;
+      const float needW = static_cast<float>(width_) * static_cast<float>(vb::Screen::TwipsPerPixelX());
+      const float needH = static_cast<float>(height_) * static_cast<float>(vb::Screen::TwipsPerPixelY());
+      if (pic.Width() < needW) pic.Width(needW + 100);
+      if (pic.Height() < needH) pic.Height(needH + 100);
+      const win::HDC src = pic.hDC();
+      const win::HDC mem = win::CreateCompatibleDC(src);
+      const win::HBITMAP copy = win::CreateCompatibleBitmap(src, width_, height_);
+      const win::HGDIOBJ old = win::SelectObject(mem, copy);
+      win::BitBlt(mem, 0, 0, width_, height_, src, x, y, win::SRCCOPY);
+      win::BITMAPINFO info{};
+      info.bmiHeader.biWidth = width_;
+      info.bmiHeader.biHeight = height_;
+      info.bmiHeader.biBitCount = 24;
+      win::GetDIBits(mem, copy, 0, static_cast<unsigned>(height_), background.data(), &info, win::DIB_RGB_COLORS,
+                     background.size());
+      win::SelectObject(mem, old);
+      win::DeleteDC(mem);
+      win::DeleteObject(copy);
+    } catch (const std::exception&) {
+    }
+  }
   for (std::size_t row = 0; row < h; ++row) {
     const std::uint8_t* f = data.data() + 4 * w * row;
     std::uint8_t* g = background.data() + stride * row;

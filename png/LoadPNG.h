@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "png/RunTimeError.h"
+#include "runtime/error.h"
 
 namespace vb {
 class PictureBox;
@@ -16,7 +16,7 @@ class LoadPNG {
  public:
   // Reads, decodes and draws the file; always answers 0. Success or failure is read from
   // ErrorNumber, Width and Height. A run-time failure (a file that cannot be opened, a
-  // malformed chunk or compressed stream, a picture too large) ends it with RunTimeError.
+  // malformed chunk or compressed stream, a picture too large) ends it with vb::Error.
   int32_t OpenPNG(const std::string& filename);
   int32_t Width() const { return width_; }
   int32_t Height() const { return height_; }

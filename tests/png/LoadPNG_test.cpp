@@ -30,7 +30,7 @@ int Open(LoadPNG& png, const std::string& bytes) {
   CBitmap::BitmapHandle = 0;
   try {
     EXPECT_EQ(png.OpenPNG(path), 0);
-  } catch (const RunTimeError& e) {
+  } catch (const vb::Error& e) {
     return e.Number;
   }
   return 0;
@@ -233,7 +233,7 @@ TEST(LoadPNG, ErrorNumbersAndWhatStaysBetweenFiles) {
   try {
     missing.OpenPNG("/nonexistent/x.png");
     ADD_FAILURE();
-  } catch (const RunTimeError& e) {
+  } catch (const vb::Error& e) {
     EXPECT_EQ(e.Number, 53);
   }
 }
