@@ -385,6 +385,7 @@ void frmMain::SizePicture(bool fixedWin, bool restart, bool duringLoad, float dW
   if (!HasPicture()) return;
   browser::HTMLImg& img = *WebB.Document()->Images(0);
   IsResizing = true;
+  if (Visible()) sizedOnScreen_ = true;
   const bool zoom = !(dW == 0 && dH == 0);
   float W = 0, H = 0;
   auto fitOrZoom = [&] {
@@ -551,18 +552,18 @@ void frmMain::WebB_DragOver(float X, float Y, int State) {
 void frmMain::Form_Resize(bool event) {
   if (WindowState() == vb::vbMinimized || IsResizing || IsLoading) return;
   CoverClientArea();
+  // The window's frame is known only once it is on the screen: the first resize there sizes
+  // the window to the picture again, as a return from maximized does.
+  const bool firstOnScreen = event && Visible() && !sizedOnScreen_;
+  if (event && Visible()) sizedOnScreen_ = true;
   if (PicPath.empty()) return;
-  // The window reports the sizes that the sizing gave it only later, some once it is shown:
-  // those are no resize by the user. Its frame is known only once it is shown: the first
-  // resize on the screen sizes the window to the picture again, as a return from maximized.
-  const bool sizedByUs =
-      event && sizedClient_ == std::pair{ClientWidth(), ClientHeight()};
-  if (Visible() && !sizedByUs) {
-    const bool fromMaximized =
-        (LastWindowState == vb::vbMaximized || !resizedOnScreen_) &&
-        WindowState() == vb::vbNormal;
-    resizedOnScreen_ = true;
-    SizePicture(fromMaximized ? mnuFixedWin.Checked() : true, false, false, 0, 0);
+  // The window reports the sizes that the sizing gave it later, some once it is shown: those
+  // are no resize by the user.
+  const bool sizedByUs = event && sizedClient_ == std::pair{ClientWidth(), ClientHeight()};
+  if (Visible() && (firstOnScreen || !sizedByUs)) {
+    const bool pictureSized = (LastWindowState == vb::vbMaximized || firstOnScreen) &&
+                              WindowState() == vb::vbNormal;
+    SizePicture(pictureSized ? mnuFixedWin.Checked() : true, false, false, 0, 0);
   }
   LastWindowState = WindowState();
 }

@@ -95,7 +95,7 @@ class frmMain : public vb::Form {
   int LastWindowState = vb::vbNormal;
   std::string IniPath;
   std::pair<float, float> sizedClient_;  // the client area as the last sizing left it
-  bool resizedOnScreen_ = false;
+  bool sizedOnScreen_ = false;  // sized since the window is on the screen
   std::unique_ptr<CommDialog> dialog_;
 };
 
