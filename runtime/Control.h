@@ -161,11 +161,17 @@ class Control {
 
   virtual void applyColors();
   virtual void applyFont();
+  // Window-less types keep fractions of a pixel of their place.
+  virtual bool KeepsExactPlace() const { return false; }
 
  private:
+  bool exactValid() const;
+  double placePx(int i) const;
   friend class Host;
   friend class ControlEvents;
   QWidget* widget_ = nullptr;
+  double place_[4] = {};
+  bool exact_ = false;
   Form* form_ = nullptr;
   Container* container_ = nullptr;
   std::string name_;

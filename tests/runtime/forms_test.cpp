@@ -630,3 +630,33 @@ End)");
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Forms, WindowlessControlsKeepFractionsOfAPixel) {
+  const int t = vb::Screen::TwipsPerPixelY();
+  vb::Form f;
+  f.LoadDesignText(R"(Begin Form frmM
+  Begin Label lblMarquee
+    Top = 1500
+    Width = 1500
+    Height = 300
+  End
+  Begin PictureBox picBox
+    Top = 1500
+    Width = 1500
+    Height = 300
+  End
+End)");
+  auto& lbl = f.Ctl<vb::Label>("lblMarquee");
+  auto& box = f.Ctl<vb::PictureBox>("picBox");
+  for (int i = 0; i < t; ++i) {
+    lbl.Top(lbl.Top() - 1);  // one twip at a time, as a marquee scrolls
+    box.Top(box.Top() - 1);
+  }
+  EXPECT_FLOAT_EQ(lbl.Top(), static_cast<float>(1500 - t));
+  EXPECT_EQ(lbl.Widget()->y(), 1500 / t - 1);
+  EXPECT_FLOAT_EQ(box.Top(), 1500.0f);  // a window snaps back to its whole pixel each time
+}
+
+}  // namespace
