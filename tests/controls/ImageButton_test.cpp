@@ -31,27 +31,16 @@ const char* kButton = R"(
     ForeColorMouseOver = &H00FFFFFF&
     Caption = "Go"
   End
-  Begin Label lblAway
-    Left = 200
-    Top = 150
-    Width = 40
-    Height = 20
-  End
 )";
 
 struct Fixture {
-  testhost::Window w{kButton};
+  testhost::Window w{std::string(kButton) + testhost::kAway};
   ImageButton& btn = w.Ctl<ImageButton>("cmdGo");
   testhost::EventLog log;
   testhost::Pointer pointer;
 
   Fixture() {
-    btn.Click = log.Add("Click");
-    btn.MouseEnter = log.Add("MouseEnter");
-    btn.MouseLeave = log.Add("MouseLeave");
-    btn.MouseDown = log.AddMouse("MouseDown");
-    btn.MouseUp = log.AddMouse("MouseUp");
-    btn.MouseMove = log.AddMouse("MouseMove");
+    log.Hook(btn);
     w.ShowNow();
     QTest::mouseMove(Away(), QPoint(1, 1));  // the pointer starts off the button
   }
@@ -75,13 +64,7 @@ struct Fixture {
   }
   QWidget* FaceWidget() const { return testhost::Surface(Face(TopFace())); }
   QWidget* Away() const { return w.Ctl("lblAway").Widget(); }
-  // The events but the pointer movements.
-  std::vector<std::string> Events() const {
-    std::vector<std::string> out;
-    for (const auto& n : log.names)
-      if (n.rfind("MouseMove", 0) != 0) out.push_back(n);
-    return out;
-  }
+  std::vector<std::string> Events() const { return log.WithoutMoves(); }
 };
 
 // The rectangle holding the caption's ink on a face (what is not its back colour).
