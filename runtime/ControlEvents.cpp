@@ -55,8 +55,9 @@ int KeyCodeOf(int k) {
     case Qt::Key_Insert: return vbKeyInsert;
     case Qt::Key_Delete: return vbKeyDelete;
     case Qt::Key_Asterisk: return vbKeyMultiply;
-    case Qt::Key_Plus: return vbKeyAdd;
-    case Qt::Key_Minus: return vbKeySubtract;
+    // The main keyboard's "=+" and "-_" keys; the keypad's plus and minus are mapped apart.
+    case Qt::Key_Plus: return 187;
+    case Qt::Key_Minus: case Qt::Key_Underscore: return 189;
     case Qt::Key_Slash: return vbKeyDivide;
     case Qt::Key_Period: return 190;
     case Qt::Key_Comma: return 188;
