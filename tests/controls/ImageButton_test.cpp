@@ -372,3 +372,27 @@ TEST(ImageButtonSettings, StoredSettingsRoundTripInOrder) {
   EXPECT_EQ(copy.Font(), b.Font());
   EXPECT_EQ(copy.State(), 2);
 }
+
+TEST(ImageButtonInput, AWindowCoveringTheButtonCountsAsLeaving) {
+  Fixture f;
+  f.pointer.Over(f.FaceWidget());
+  QTest::mouseMove(f.FaceWidget(), QPoint(20, 20));
+  ASSERT_EQ(f.Events(), Strings{"MouseEnter"});
+  QTest::qWait(250);
+  EXPECT_EQ(f.Events(), Strings{"MouseEnter"});
+  QWidget cover;
+  cover.setWindowFlags(Qt::FramelessWindowHint);
+  cover.setGeometry(QRect(f.FaceWidget()->mapToGlobal(QPoint(0, 0)), QSize(200, 100)));
+  cover.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&cover));
+  ASSERT_TRUE(testhost::WaitFor([&] { return f.Events().size() == 2; }));
+  EXPECT_EQ(f.Events().back(), "MouseLeave");
+}
+
+TEST(ImageButtonSettings, StoredFaceNumberOutsideTheFacesShowsTheNormalFace) {
+  testhost::Window w("  Begin ImageButton cmdOdd\n    State = 7\n    Width = 40\n    Height = 20\n  End\n");
+  auto& b = w.Ctl<ImageButton>("cmdOdd");
+  EXPECT_EQ(b.State(), 0);
+  w.ShowNow();  // draws and stacks the faces
+  EXPECT_EQ(b.State(), 0);
+}
