@@ -332,6 +332,8 @@ class ControlEvents : public QObject {
 }  // namespace
 
 void InstallEvents(Control& control, QWidget* w) {
+  // The mouse over a control is that control's alone: its container hears nothing of it.
+  w->setAttribute(Qt::WA_NoMousePropagation);
   w->installEventFilter(new ControlEvents(control, w));
 }
 

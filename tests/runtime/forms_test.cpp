@@ -140,10 +140,16 @@ TEST(Forms, ClickAndKeyPressReachTheHandlers) {
   TestForm f;
   f.Show();
   auto& lbl = f.Ctl<vb::Label>("lblButton", 1);
-  int clicked = 0;
+  int clicked = 0, formDown = 0, labelDown = 0;
   lbl.Click = [&] { ++clicked; };
+  lbl.MouseDown = [&](int, int, float, float) { ++labelDown; };
+  f.MouseDown = [&](int, int, float, float) { ++formDown; };
   QTest::mouseClick(lbl.Widget(), Qt::LeftButton);
   EXPECT_EQ(clicked, 1);
+  EXPECT_EQ(labelDown, 1);
+  EXPECT_EQ(formDown, 0);  // the form hears only presses on itself
+  QTest::mouseClick(f.ClientWidget(), Qt::LeftButton, Qt::NoModifier, QPoint(150, 90));
+  EXPECT_EQ(formDown, 1);
 
   auto& txt = f.Ctl<vb::TextBox>("txtField");
   txt.Text("");
