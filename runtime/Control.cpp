@@ -205,7 +205,9 @@ int32_t Control::hWnd() {
 }
 
 void Control::SetFocus() {
-  if (widget_) widget_->setFocus(Qt::OtherFocusReason);
+  if (!widget_) return;
+  if (widget_->isWindow()) widget_->activateWindow();
+  widget_->setFocus(Qt::OtherFocusReason);
 }
 
 void Control::ZOrder(int position) {

@@ -150,6 +150,14 @@ TEST(Forms, ClickAndKeyPressReachTheHandlers) {
   EXPECT_EQ(formDown, 0);  // the form hears only presses on itself
   QTest::mouseClick(f.ClientWidget(), Qt::LeftButton, Qt::NoModifier, QPoint(150, 90));
   EXPECT_EQ(formDown, 1);
+  // A disabled window hears nothing, and keeps its controls' own state.
+  f.Enabled(false);
+  QTest::mouseClick(lbl.Widget(), Qt::LeftButton);
+  EXPECT_EQ(clicked, 1);
+  EXPECT_TRUE(lbl.Widget()->isEnabled());
+  f.Enabled(true);
+  QTest::mouseClick(lbl.Widget(), Qt::LeftButton);
+  EXPECT_EQ(clicked, 2);
 
   auto& txt = f.Ctl<vb::TextBox>("txtField");
   txt.Text("");
