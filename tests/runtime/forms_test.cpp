@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QLabel>
 #include <QMenu>
 #include <QMimeData>
 #include <QTest>
@@ -109,6 +110,10 @@ TEST(Forms, DesignTextMakesTheControls) {
 
   auto& zero = f.Ctl<vb::Label>("lblButton", 0);
   EXPECT_EQ(zero.Caption(), "&Zero");
+  EXPECT_EQ(static_cast<QLabel*>(zero.Widget())->text(), "Zero");  // the mnemonic mark is not shown
+  zero.Caption("a && b\r\nc");
+  EXPECT_EQ(static_cast<QLabel*>(zero.Widget())->text(), "a & b\nc");
+  zero.Caption("&Zero");
   EXPECT_EQ(zero.Tag(), "first");
   EXPECT_FLOAT_EQ(zero.Left(), 10);
   EXPECT_FLOAT_EQ(zero.Width(), 20);
