@@ -10,6 +10,7 @@
 #include <new>
 
 #include "png/CBitmap.h"
+#include "runtime/Form.h"
 #include "runtime/controls.h"
 #include "runtime/msgbox.h"
 #include "runtime/numbers.h"
@@ -942,10 +943,15 @@ void LoadPNG::BlendOnBackground(Bytes& data, int32_t x, int32_t y) {
     // that fails is left undone.
     try {
       vb::PictureBox& pic = *bgPicture_;
+      // Its size in twips: measured with its window's scale in twips for the moment.
+      vb::Form* parent = pic.Parent();
+      const int parentMode = parent ? parent->ScaleMode() : vb::vbTwips;
+      if (parent) parent->ScaleMode(vb::vbTwips);
       const float needW = static_cast<float>(width_) * static_cast<float>(vb::Screen::TwipsPerPixelX());
       const float needH = static_cast<float>(height_) * static_cast<float>(vb::Screen::TwipsPerPixelY());
       if (pic.Width() < needW) pic.Width(needW + 100);
       if (pic.Height() < needH) pic.Height(needH + 100);
+      if (parent) parent->ScaleMode(parentMode);
       const win::HDC src = pic.hDC();
       const win::HDC mem = win::CreateCompatibleDC(src);
       const win::HBITMAP copy = win::CreateCompatibleBitmap(src, width_, height_);
