@@ -396,11 +396,31 @@ bool LoadPNG::InflateInto(const std::uint8_t* in, std::size_t inLength, int32_t&
           break;
         }
         const int li = symbol - 257;
-        int length = LenBase[li] + static_cast<int>(bits.GetBits(LenBits[li]));
-        if (deflate64 && length == 258) length = static_cast<int>(bits.GetBits(16)) + 3;
-        lastDistance = static_cast<int64_t>(bits.pos);
-        const int d = bits.Decode(dist);
-        const std::size_t distance = static_cast<std::size_t>(DistBase[d]) + bits.GetBits(DistBits[d]);
+        int length = 0;
+        std::size_t distance = 0;
+        if (!deflate64) {
+          // Length bits, distance code and distance bits all lie within one look-ahead
+          // (at most 5 + 15 + 14 bits); a value read past the input's end is a failure.
+          std::uint64_t w = bits.Peek();
+          length = LenBase[li] + static_cast<int>(w & ((1u << LenBits[li]) - 1));
+          w >>= LenBits[li];
+          bits.pos += static_cast<std::uint64_t>(LenBits[li]);
+          lastDistance = static_cast<int64_t>(bits.pos);
+          const std::uint16_t de = dist.entry[w & ((std::uint64_t{1} << dist.maxBits) - 1)];
+          if (!de) throw vb::Error(9, "Invalid code in compressed data");
+          w >>= de >> 9;
+          const int d = de & 511;
+          distance = static_cast<std::size_t>(DistBase[d]) + (w & ((1u << DistBits[d]) - 1));
+          bits.pos += static_cast<std::uint64_t>((de >> 9) + DistBits[d]);
+          if (bits.pos > 8 * static_cast<std::uint64_t>(inLength)) throw vb::Error(9, "Compressed data ends too early");
+          bits.high = std::max(bits.high, bits.pos);
+        } else {
+          length = LenBase[li] + static_cast<int>(bits.GetBits(LenBits[li]));
+          if (length == 258) length = static_cast<int>(bits.GetBits(16)) + 3;
+          lastDistance = static_cast<int64_t>(bits.pos);
+          const int d = bits.Decode(dist);
+          distance = static_cast<std::size_t>(DistBase[d]) + bits.GetBits(DistBits[d]);
+        }
         if (length == 0) continue;
         if (outPos >= cap) {
           full = true;
@@ -414,7 +434,13 @@ bool LoadPNG::InflateInto(const std::uint8_t* in, std::size_t inLength, int32_t&
         if (distance >= n) {
           std::memcpy(o, from, n);
         } else {
-          for (std::size_t i = 0; i < n; ++i) o[i] = from[i];
+          // Overlapping: the last `distance` bytes repeat; each copy doubles what can be
+          // taken from `from` at once.
+          for (std::size_t done = 0; done < n;) {
+            const std::size_t c = std::min(done + distance, n - done);
+            std::memcpy(o + done, from, c);
+            done += c;
+          }
         }
         outPos += n;
         if (n < static_cast<std::size_t>(length)) {
