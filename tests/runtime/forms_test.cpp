@@ -660,6 +660,8 @@ TEST(Forms, WindowlessControlsKeepFractionsOfAPixel) {
     Top = 1500
     Width = 1500
     Height = 300
+    AutoSize = -1
+    Caption = "Loading"
   End
   Begin PictureBox picBox
     Top = 1500
