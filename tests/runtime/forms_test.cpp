@@ -255,6 +255,25 @@ End)");
   EXPECT_THROW(f.ScaleMode(9), vb::Error);
 }
 
+TEST(Forms, AnAutoSizedBoxTakesTheSizeOfEachNewPicture) {
+  vb::Form f;
+  f.LoadDesignText(R"(Begin Form frmFit
+  Begin PictureBox picFit
+    ScaleMode = 3
+    AutoSize = -1
+    Width = 240
+    Height = 240
+  End
+End)");
+  auto& box = f.Ctl<vb::PictureBox>("picFit");
+  box.Picture(vb::LoadPicture(testsupport::media("pictures/gif/p1.gif")));
+  EXPECT_FLOAT_EQ(box.ScaleWidth(), 120);
+  EXPECT_FLOAT_EQ(box.ScaleHeight(), 90);
+  box.Picture(vb::LoadPicture(testsupport::media("static.gif")));
+  EXPECT_FLOAT_EQ(box.ScaleWidth(), 160);
+  EXPECT_FLOAT_EQ(box.ScaleHeight(), 120);
+}
+
 TEST(Forms, PaintPictureImageAndDeviceContext) {
   vb::Form f;
   f.LoadDesignText(R"(Begin Form frmPaint
