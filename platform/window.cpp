@@ -125,12 +125,18 @@ void applyStyle(Entry& e) {
     const bool frameless = w->windowFlags() & Qt::FramelessWindowHint;
     if (framed == !frameless) return;
     if (QWindow* h = w->windowHandle()) {
-      // Keeps the native window (and so the handle) while the frame changes.
+      // Keeps the native window (and so the handle) while the frame changes. Some window
+      // managers look at the frame only when a window is mapped: a shown one is mapped anew.
       Qt::WindowFlags f = h->flags();
       f.setFlag(Qt::FramelessWindowHint, !framed);
       h->setFlags(f);
-      w->setAttribute(Qt::WA_WState_Created);  // still the same window
       w->overrideWindowFlags(f);
+      if (w->isVisible()) {
+        w->setProperty(kRemapping, true);
+        w->hide();
+        w->show();
+        w->setProperty(kRemapping, QVariant());
+      }
     } else {
       w->setWindowFlag(Qt::FramelessWindowHint, !framed);
     }
