@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QLabel>
 #include <QMenu>
 #include <QMimeData>
 #include <QTest>
@@ -109,6 +110,10 @@ TEST(Forms, DesignTextMakesTheControls) {
 
   auto& zero = f.Ctl<vb::Label>("lblButton", 0);
   EXPECT_EQ(zero.Caption(), "&Zero");
+  EXPECT_EQ(static_cast<QLabel*>(zero.Widget())->text(), "Zero");  // the mnemonic mark is not shown
+  zero.Caption("a && b\r\nc");
+  EXPECT_EQ(static_cast<QLabel*>(zero.Widget())->text(), "a & b\nc");
+  zero.Caption("&Zero");
   EXPECT_EQ(zero.Tag(), "first");
   EXPECT_FLOAT_EQ(zero.Left(), 10);
   EXPECT_FLOAT_EQ(zero.Width(), 20);
@@ -248,6 +253,25 @@ End)");
   f.Move(1500.0f, 750.0f, 4500.0f, 3000.0f);
   EXPECT_FLOAT_EQ(f.Width(), static_cast<float>(15 * 300 / tpp * tpp));
   EXPECT_THROW(f.ScaleMode(9), vb::Error);
+}
+
+TEST(Forms, AnAutoSizedBoxTakesTheSizeOfEachNewPicture) {
+  vb::Form f;
+  f.LoadDesignText(R"(Begin Form frmFit
+  Begin PictureBox picFit
+    ScaleMode = 3
+    AutoSize = -1
+    Width = 240
+    Height = 240
+  End
+End)");
+  auto& box = f.Ctl<vb::PictureBox>("picFit");
+  box.Picture(vb::LoadPicture(testsupport::media("pictures/gif/p1.gif")));
+  EXPECT_FLOAT_EQ(box.ScaleWidth(), 120);
+  EXPECT_FLOAT_EQ(box.ScaleHeight(), 90);
+  box.Picture(vb::LoadPicture(testsupport::media("static.gif")));
+  EXPECT_FLOAT_EQ(box.ScaleWidth(), 160);
+  EXPECT_FLOAT_EQ(box.ScaleHeight(), 120);
 }
 
 TEST(Forms, PaintPictureImageAndDeviceContext) {
