@@ -679,6 +679,8 @@ TEST(Forms, WindowlessControlsKeepFractionsOfAPixel) {
     Top = 1500
     Width = 1500
     Height = 300
+    AutoSize = -1
+    Caption = "Loading"
   End
   Begin PictureBox picBox
     Top = 1500
@@ -695,6 +697,59 @@ End)");
   EXPECT_FLOAT_EQ(lbl.Top(), static_cast<float>(1500 - t));
   EXPECT_EQ(lbl.Widget()->y(), 1500 / t - 1);
   EXPECT_FLOAT_EQ(box.Top(), 1500.0f);  // a window snaps back to its whole pixel each time
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Forms, WhatTheWindowShows) {
+  vb::Form f;
+  f.LoadDesignText(R"(Begin Form frmLook
+  ScaleMode = 3
+  ClientWidth = 120
+  ClientHeight = 60
+  BackColor = &H000000FF&
+  Begin Label lblClear
+    Width = 40
+    Height = 20
+    BackStyle = 0
+  End
+  Begin Label lblSolid
+    Left = 50
+    Width = 40
+    Height = 20
+    BackColor = &H0000FF00&
+  End
+  Begin Menu mnuFile
+    Caption = "&File"
+    Begin Menu mnuOpen
+      Caption = "&Open"
+    End
+  End
+End)");
+  f.Show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(f.Widget()));
+  // The menu bar sits above the inner area, which keeps its designed size.
+  EXPECT_FLOAT_EQ(f.ScaleHeight(), 60);
+  EXPECT_GT(f.Height(), static_cast<float>(60 * vb::Screen::TwipsPerPixelY()));
+  const QImage shot = f.ClientWidget()->grab().toImage();
+  EXPECT_EQ(QColor(shot.pixel(5, 5)), QColor(255, 0, 0));   // through the clear label
+  EXPECT_EQ(QColor(shot.pixel(55, 15)), QColor(0, 255, 0));  // the solid label's own colour
+  EXPECT_EQ(QColor(shot.pixel(100, 50)), QColor(255, 0, 0));
+
+  // Hiding the only menu of the bar gives its room back to the window.
+  const float withBar = f.Height();
+  f.Ctl<vb::Menu>("mnuFile").Visible(false);
+  EXPECT_LT(f.Height(), withBar);
+  EXPECT_FLOAT_EQ(f.ScaleHeight(), 60);
+
+  int resized = 0;
+  f.Resize = [&] { ++resized; };
+  f.Width(f.Width() + 150);
+  QApplication::processEvents();
+  EXPECT_GE(resized, 1);
+  vb::Unload(f);
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QTimer>
 #include <QUrl>
 #include <QWidget>
 #include <cstdlib>
@@ -26,6 +27,7 @@
 #include "browser/wmf_fixture.h"
 #include "platform/comdlg_hook.h"
 #include "platform/fs.h"
+#include "platform/shellexec.h"
 #include "runtime/app.h"
 #include "runtime/events.h"
 #include "runtime/forms.h"
@@ -33,6 +35,7 @@
 #include "runtime/numbers.h"
 #include "runtime/strings.h"
 #include "support/paths.h"
+#include "foundation/frmAbout.h"
 #include "viewer/frmMain.h"
 
 namespace {
@@ -697,6 +700,62 @@ TEST(ViewerMenus, LanguageSwitchRewritesCaptionsAndRefitsThePicture) {
   EXPECT_EQ(v.Menu("mnuDlFamilyNew", 2).Caption(), "下载  Fenwo.Zantiro");
   EXPECT_TRUE(v.Menu("mnuLngGB").Checked());
   EXPECT_FALSE(v.Menu("mnuLngEN").Checked());
+  unsetenv("LC_ALL");
+}
+
+TEST(ViewerMenus, WebEntriesAndTheAdsQuestionOpenTheirAddresses) {
+  Viewer v("");
+  v.Start();
+  std::vector<std::string> opened;
+  win::SetShellExecuteHook([&](const std::string&, const std::string& file) {
+    opened.push_back(file);
+    return std::intptr_t{42};
+  });
+  v.answer = vb::vbCancel;
+  v.Menu("mnuCoopAds").Click();
+  EXPECT_TRUE(opened.empty());
+  ASSERT_EQ(v.messages.size(), 1u);
+  EXPECT_EQ(v.messages[0].substr(0, 62),
+            "If you want to advertise to cooperate in the software, or to\r\n");
+  v.answer = vb::vbOK;
+  v.Menu("mnuCoopAds").Click();
+  v.Menu("mnuNotice").Click();
+  v.Menu("mnuUpdate").Click();
+  v.Menu("mnuDlFamilyNew", 2).Click();
+  v.Menu("mnuDlFamilyNew", 0).Click();  // no such program: nothing
+  v.Menu("mnuBlog").Click();
+  v.Title().Click();
+  win::SetShellExecuteHook({});
+  ASSERT_EQ(opened.size(), 6u);
+  EXPECT_EQ(opened[0], "mailto:merrowin@fenwo.example.org");
+  EXPECT_EQ(opened[1], "https://fenwo.example.org/software/notice.htm");
+  EXPECT_EQ(opened[2], "https://fenwo.example.org/software/detail/Fenwo.Lumtak.htm");
+  EXPECT_EQ(opened[3], "https://fenwo.example.org/software/detail/Fenwo.Zantiro.htm");
+  EXPECT_EQ(opened[4], opened[5]) << "the title picture opens the blog";
+}
+
+TEST(ViewerMenus, AboutShowsTheViewersNameAndTextsModally) {
+  setenv("LC_ALL", "C", 1);
+  Viewer v("");
+  v.Start();
+  std::string caption, title, note;
+  bool hand = false;
+  QTimer::singleShot(50, [&] {
+    for (vb::Form* f : vb::Forms()) {
+      auto* about = dynamic_cast<frmAbout*>(f);
+      if (!about) continue;
+      caption = about->Caption();
+      title = about->lblTitle.Caption();
+      note = about->lblTitleNote(0).Caption();
+      hand = !about->lblHomepage.MouseIcon().IsNothing();
+      vb::Unload(*about);
+    }
+  });
+  v.Menu("mnuAbout").Click();
+  EXPECT_EQ(caption, " About Fenwo.Lumtak");
+  EXPECT_EQ(title, "Fenwo.Lumtak");
+  EXPECT_EQ(note, "Compact and convenient image browser for pics");
+  EXPECT_TRUE(hand);
   unsetenv("LC_ALL");
 }
 
