@@ -753,3 +753,49 @@ End)");
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Forms, FocusMovesBetweenFields) {
+  vb::Form f;
+  f.LoadDesignText(R"(Begin Form frmF
+  Begin TextBox txtA
+    Width = 900
+    Height = 300
+  End
+  Begin TextBox txtB
+    Top = 400
+    Width = 900
+    Height = 300
+  End
+  Begin Label lblLink
+    Top = 800
+    Width = 900
+    Height = 300
+    MousePointer = 99
+    MouseIcon = ")" + testsupport::sourceDir() + R"(/converter/skin/hand.cur"
+  End
+End)");
+  f.Show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(f.Widget()));
+  f.Widget()->activateWindow();
+  auto& a = f.Ctl<vb::TextBox>("txtA");
+  auto& b = f.Ctl<vb::TextBox>("txtB");
+  std::vector<std::string> seen;
+  a.GotFocus = [&] { seen.push_back("a got"); };
+  a.LostFocus = [&] { seen.push_back("a lost"); };
+  b.GotFocus = [&] { seen.push_back("b got"); };
+  a.SetFocus();  // the first field has the focus from the show
+  b.SetFocus();
+  a.SetFocus();
+  EXPECT_EQ(seen, (std::vector<std::string>{"a lost", "b got", "a got"}));
+
+  // A custom pointer takes the picture with its hot spot.
+  auto& link = f.Ctl<vb::Label>("lblLink");
+  EXPECT_EQ(link.MousePointer(), vb::vbCustom);
+  EXPECT_EQ(link.Widget()->cursor().shape(), Qt::BitmapCursor);
+  EXPECT_FALSE(link.Widget()->cursor().pixmap().isNull());
+  vb::Unload(f);
+}
+
+}  // namespace
