@@ -124,7 +124,7 @@ int32_t ReadOutput(std::string& output) {
     stopPreview();
     return 3;
   }
-  output.assign(OutBuf.data(), got);
+  output = win::ConsoleText(OutBuf.data(), got);
   return got < waiting ? 4 : 0;
 }
 

@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -338,6 +339,23 @@ bool WaitForPipeOrExit(HANDLE pipe, HANDLE process, int timeoutMs) {
   int r;
   do r = ::poll(fds, n, timeoutMs); while (r < 0 && errno == EINTR);
   return r > 0;
+}
+
+std::string ConsoleText(const char* bytes, size_t count) {
+  std::string text;
+  text.reserve(count + count / 16);
+  const char* end = bytes + count;
+  while (bytes < end) {
+    const char* lf = static_cast<const char*>(std::memchr(bytes, '\n', static_cast<size_t>(end - bytes)));
+    if (!lf) {
+      text.append(bytes, end);
+      break;
+    }
+    text.append(bytes, lf);
+    text += "\r\n";
+    bytes = lf + 1;
+  }
+  return text;
 }
 
 int OpenHandleCount() {

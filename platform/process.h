@@ -90,6 +90,10 @@ BOOL CloseHandle(HANDLE handle);
 // or timeoutMs has passed. Either handle may be 0. Answers true unless the time ran out.
 bool WaitForPipeOrExit(HANDLE pipe, HANDLE process, int timeoutMs);
 
+// Bytes read from a console program's output as the programs expect them: the engine they were
+// written for ended its lines in CR LF (its output was text-mode), so every LF becomes CR LF.
+std::string ConsoleText(const char* bytes, size_t count);
+
 // Open handles of this process (for checks that nothing is left behind).
 int OpenHandleCount();
 

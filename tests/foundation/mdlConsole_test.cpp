@@ -72,17 +72,18 @@ TEST_F(FakeEngine, CommandBytesFollowThePlayState) {
     std::string state, command, bytes;
   };
   const Case cases[] = {
-      {"Play", "Pause", "Pause\n"},
-      {"Play", "screenshot 0", "screenshot 0\n"},
-      {"Play", "frame_step", "frame_step\n"},
-      {"Pause", "frame_step", "frame_step\n"},
-      {"Pause", "screenshot 0", "pausing screenshot 0\n"},
-      {"Pause", "Pause", "pausing Pause\n"},
-      {"Pause", "pause", "pause\n"},
-      {"Pause", "seek 10 0", "pausing seek 10 0\n"},
-      {"", "get_property fps", "get_property fps\n"},
+      {"Play", "Pause", "Pause|"},
+      {"Play", "screenshot 0", "screenshot 0|"},
+      {"Play", "frame_step", "frame_step|"},
+      {"Pause", "frame_step", "frame_step|"},
+      {"Pause", "screenshot 0", "pausing screenshot 0|"},
+      {"Pause", "Pause", "pausing Pause|"},
+      {"Pause", "pause", "pause|"},
+      {"Pause", "seek 10 0", "pausing seek 10 0|"},
+      {"", "get_property fps", "get_property fps|"},
   };
-  start("exec cat");  // echoes every byte it is sent
+  // Echoes every line it is sent, each ended by "|".
+  start("while IFS= read -r line; do printf '%s|' \"$line\"; done");
   for (const Case& c : cases) {
     preview.state = c.state;
     EXPECT_EQ(mdlConsole::SendCommand(c.command), 0);
@@ -102,7 +103,8 @@ TEST_F(FakeEngine, NothingWaitingWhileRunningChangesNothing) {
 
 TEST_F(FakeEngine, AVanishedEngineIsReadToTheEndThenStopsThePreview) {
   start("printf 'ID_LENGTH=4.00\\nExiting... (End of file)\\n'");
-  EXPECT_EQ(readFor(40), "ID_LENGTH=4.00\nExiting... (End of file)\n");
+  // Lines arrive ended by CR LF, as the engine's lines end for the programs.
+  EXPECT_EQ(readFor(42), "ID_LENGTH=4.00\r\nExiting... (End of file)\r\n");
   std::string out;
   for (int i = 0; i < 500 && preview.stops == 0; ++i) {
     EXPECT_EQ(mdlConsole::ReadOutput(out), 2);

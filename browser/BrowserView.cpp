@@ -1,0 +1,218 @@
+#include "browser/BrowserView.h"
+
+#include "browser/WebBrowser.h"
+#include "browser/page.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPixmap>
+#include <QtEndian>
+#include <cmath>
+
+namespace browser {
+namespace {
+
+constexpr int kPlaceholderWidth = 28, kPlaceholderHeight = 30;
+
+QString FromUtf8(const std::string& s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
+
+// The file named by a CSS "url(...)" value, "" for anything else.
+QString CursorFile(const std::string& value) {
+  QString v = FromUtf8(value).trimmed();
+  if (!v.startsWith("url(", Qt::CaseInsensitive) || !v.endsWith(')')) return {};
+  v = v.mid(4, v.size() - 5).trimmed();
+  if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
+    v = v.mid(1, v.size() - 2);
+  return v;
+}
+
+// A cursor from a .cur (hot spot from its first directory entry) or .ico file.
+std::optional<QCursor> LoadCursor(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+  const QByteArray head = file.read(22);
+  file.close();
+  QImageReader reader(path);
+  reader.setDecideFormatFromContent(true);
+  const QImage image = reader.read();
+  if (image.isNull()) return std::nullopt;
+  int hx = 0, hy = 0;
+  const auto* d = reinterpret_cast<const uchar*>(head.constData());
+  if (head.size() == 22 && qFromLittleEndian<quint16>(d + 2) == 2) {
+    hx = qFromLittleEndian<quint16>(d + 10);
+    hy = qFromLittleEndian<quint16>(d + 12);
+  }
+  return QCursor(QPixmap::fromImage(image), hx, hy);
+}
+
+}  // namespace
+
+BrowserView::BrowserView(WebBrowser& owner) : owner_(owner) {
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setAcceptDrops(true);
+}
+
+BrowserView::~BrowserView() = default;
+
+void BrowserView::load(const std::string& address) {
+  ++generation_;
+  picture_.reset();
+  src_.reset();
+  fileSize_ = -1;
+  width_.reset();
+  height_.reset();
+  setCursorStyle("");
+  hasDocument_ = true;
+  const auto page = ParsePage(address);
+  bg_ = page ? ParseColour(page->bgcolor) : 0xFFFFFF;
+  update();
+  if (!page || !page->src) {
+    busy_ = false;
+    return;
+  }
+  src_ = page->src;
+  busy_ = true;
+  const unsigned generation = generation_;
+  QMetaObject::invokeMethod(
+      this, [this, generation] { finishLoad(generation); }, Qt::QueuedConnection);
+}
+
+void BrowserView::finishLoad(unsigned generation) {
+  if (generation != generation_) return;
+  openPicture();
+  busy_ = false;
+}
+
+void BrowserView::openPicture() {
+  const QString path = FromUtf8(*src_);
+  picture_ = Picture::Open(path);
+  fileSize_ = picture_ ? QFileInfo(path).size() : -1;
+  if (picture_) picture_->changed = [this] { update(); };
+  update();
+}
+
+void BrowserView::stop() {
+  if (!busy_) return;
+  ++generation_;
+  busy_ = false;
+}
+
+int32_t BrowserView::imageWidth() const {
+  if (width_) return *width_;
+  if (!picture_) return kPlaceholderWidth;
+  const QSize n = picture_->naturalSize();
+  if (height_) return int32_t(std::lround(double(*height_) * n.width() / n.height()));
+  return n.width();
+}
+
+int32_t BrowserView::imageHeight() const {
+  if (height_) return *height_;
+  if (!picture_) return kPlaceholderHeight;
+  const QSize n = picture_->naturalSize();
+  if (width_) return int32_t(std::lround(double(*width_) * n.height() / n.width()));
+  return n.height();
+}
+
+void BrowserView::setImageWidth(int32_t pixels) {
+  width_ = std::max(0, pixels);
+  update();
+}
+
+void BrowserView::setImageHeight(int32_t pixels) {
+  height_ = std::max(0, pixels);
+  update();
+}
+
+void BrowserView::setSrc(const std::string& path) {
+  if (picture_ && src_ == path) {
+    picture_->restart();
+  } else {
+    src_ = path;
+    openPicture();
+  }
+  update();
+}
+
+void BrowserView::setBgcolor(uint32_t rgb) {
+  bg_ = rgb & 0xFFFFFF;
+  update();
+}
+
+void BrowserView::setCursorStyle(const std::string& value) {
+  cursor_ = value;
+  const QString file = CursorFile(value);
+  const auto cursor = file.isEmpty() ? std::nullopt : LoadCursor(file);
+  if (cursor) setCursor(*cursor);
+  else unsetCursor();
+}
+
+void BrowserView::paintEvent(QPaintEvent* event) {
+  QPainter painter(this);
+  painter.fillRect(event->rect(), QColor::fromRgb(bg_));
+  if (!picture_) return;
+  const QSize shown(imageWidth(), imageHeight());
+  const QRect area = event->rect() & QRect(QPoint(0, 0), shown);
+  if (!area.isEmpty()) picture_->paint(painter, shown, area);
+}
+
+// The drag of the control: the press enters it, moves go over it, leaving and coming back
+// are reported as they happen; the release ends the drag.
+void BrowserView::mousePressEvent(QMouseEvent* event) {
+  if (dragMode_ == 1 && event->button() == Qt::LeftButton) {
+    dragging_ = true;
+    dragInside_ = true;
+    dragOver(event->position(), 0);
+  }
+  event->accept();
+}
+
+void BrowserView::mouseMoveEvent(QMouseEvent* event) {
+  event->accept();
+  if (!dragging_) return;
+  const bool inside = rect().contains(event->position().toPoint());
+  if (inside) {
+    dragOver(event->position(), dragInside_ ? 2 : 0);
+  } else if (dragInside_) {
+    dragOver(event->position(), 1);
+  }
+  dragInside_ = inside;
+}
+
+void BrowserView::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton) dragging_ = false;
+  event->accept();
+}
+
+void BrowserView::dragOver(QPointF at, int32_t state) {
+  if (!owner_.DragOver) return;
+  const double tppX = std::max(1.0, std::round(1440.0 / logicalDpiX()));
+  const double tppY = std::max(1.0, std::round(1440.0 / logicalDpiY()));
+  owner_.DragOver(owner_, float(at.x() * tppX), float(at.y() * tppY), state);
+}
+
+void BrowserView::dragEnterEvent(QDragEnterEvent* event) {
+  if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void BrowserView::dragMoveEvent(QDragMoveEvent* event) {
+  if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+// A dropped file (or link) is a navigation to its plain path, raised once the drop is over.
+void BrowserView::dropEvent(QDropEvent* event) {
+  const QList<QUrl> urls = event->mimeData()->urls();
+  if (urls.isEmpty()) return;
+  event->acceptProposedAction();
+  const QUrl& url = urls.front();
+  const std::string address = (url.isLocalFile() ? url.toLocalFile() : url.toString()).toStdString();
+  QMetaObject::invokeMethod(
+      this, [this, address] { owner_.Navigate(address); }, Qt::QueuedConnection);
+}
+
+}  // namespace browser

@@ -1,0 +1,316 @@
+#include "platform/window.h"
+
+#include <QApplication>
+#include <QBitmap>
+#include <QCursor>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QScreen>
+#include <QTimer>
+#include <QWidget>
+#include <QWindow>
+#include <map>
+
+#include "platform/window_qt.h"
+
+namespace win {
+namespace {
+
+struct Entry {
+  QPointer<QWidget> widget;
+  uint32_t style = 0, exStyle = 0;
+  bool keyed = false;
+  uint32_t colorKey = 0;
+  QObject* keyWatcher = nullptr;
+};
+
+std::map<HWND, Entry>& windows() {
+  static std::map<HWND, Entry> w;
+  return w;
+}
+
+Entry* entry(HWND h) {
+  auto it = windows().find(h);
+  if (it == windows().end() || !it->second.widget) return nullptr;
+  return &it->second;
+}
+
+std::function<POINT()>& cursorHook() {
+  static std::function<POINT()> h;
+  return h;
+}
+
+QColor keyColor(uint32_t c) {
+  return QColor(static_cast<int>(c & 0xff), static_cast<int>((c >> 8) & 0xff), static_cast<int>((c >> 16) & 0xff));
+}
+
+// The window's look from its style bits. A top-level window has a frame only with a caption;
+// a child window's border bits become its frame.
+void applyStyle(Entry& e) {
+  QWidget* w = e.widget;
+  if (w->isWindow()) {
+    const bool framed = (e.style & WS_CAPTION) == WS_CAPTION;
+    const bool frameless = w->windowFlags() & Qt::FramelessWindowHint;
+    if (framed == !frameless) return;
+    if (QWindow* h = w->windowHandle()) {
+      // Keeps the native window (and so the handle) while the frame changes.
+      Qt::WindowFlags f = h->flags();
+      f.setFlag(Qt::FramelessWindowHint, !framed);
+      h->setFlags(f);
+      w->setAttribute(Qt::WA_WState_Created);  // still the same window
+      w->overrideWindowFlags(f);
+    } else {
+      w->setWindowFlag(Qt::FramelessWindowHint, !framed);
+    }
+    return;
+  }
+  int width = 0;
+  const char* kind = "none";
+  if (e.exStyle & WS_EX_DLGMODALFRAME) width += 3, kind = "outset";
+  if (e.exStyle & WS_EX_CLIENTEDGE) width += 2, kind = "inset";
+  if (e.exStyle & WS_EX_STATICEDGE) width += 1, kind = "inset";
+  if (e.style & WS_THICKFRAME) width += 3, kind = "outset";
+  if (e.style & WS_BORDER) width += 1, kind = width == 1 ? "solid" : kind;
+  if (auto* l = qobject_cast<QLineEdit*>(w)) l->setFrame(false);
+  const QString colour = w->palette().color(QPalette::Mid).name();
+  w->setStyleSheet(width ? QString("border: %1px %2 %3;").arg(width).arg(kind, colour) : QString("border: none;"));
+  w->setProperty("win.border", width);
+}
+
+// Cuts the key colour's pixels out of the window; again whenever it is repainted or resized.
+class KeyWatcher : public QObject {
+ public:
+  KeyWatcher(QWidget* w, HWND h) : QObject(w), w_(w), h_(h) {
+    w->installEventFilter(this);
+    timer_.setSingleShot(true);
+    timer_.setInterval(0);
+    connect(&timer_, &QTimer::timeout, this, [this] { apply(); });
+  }
+  void schedule() { timer_.start(); }
+  void apply() {
+    Entry* e = entry(h_);
+    if (!e || !e->keyed || !(e->exStyle & WS_EX_LAYERED)) {
+      w_->clearMask();
+      return;
+    }
+    busy_ = true;
+    const QImage img = w_->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    busy_ = false;
+    if (img.isNull()) return;
+    const QImage m = img.createMaskFromColor(keyColor(e->colorKey).rgb(), Qt::MaskOutColor);
+    QBitmap bits = QBitmap::fromImage(m);
+    if (img.size() != w_->size()) bits = QBitmap::fromPixmap(bits.scaled(w_->size()));
+    w_->setMask(bits);
+  }
+  bool eventFilter(QObject*, QEvent* ev) override {
+    if (!busy_ && (ev->type() == QEvent::Resize || ev->type() == QEvent::Show ||
+                   ev->type() == QEvent::UpdateRequest || ev->type() == QEvent::LayoutRequest))
+      schedule();
+    return false;
+  }
+
+ private:
+  QWidget* w_;
+  HWND h_;
+  QTimer timer_;
+  bool busy_ = false;
+};
+
+// The manual move of a window by its body while the left button is held.
+class MoveFollower : public QObject {
+ public:
+  MoveFollower(QWidget* window, const QPoint& grabAt)
+      : QObject(window), w_(window), offset_(grabAt - window->frameGeometry().topLeft()) {
+    qApp->installEventFilter(this);
+  }
+  bool eventFilter(QObject*, QEvent* ev) override {
+    if (ev->type() == QEvent::MouseMove) {
+      auto* me = static_cast<QMouseEvent*>(ev);
+      if (me->buttons() & Qt::LeftButton) w_->move(me->globalPosition().toPoint() - offset_);
+      else deleteLater();
+    } else if (ev->type() == QEvent::MouseButtonRelease) {
+      deleteLater();
+    }
+    return false;
+  }
+
+ private:
+  QWidget* w_;
+  QPoint offset_;
+};
+
+}  // namespace
+
+HWND RegisterWindow(QWidget* widget, uint32_t style, uint32_t exStyle) {
+  if (!widget) return 0;
+  if (HWND known = HandleOf(widget)) return known;
+  const HWND h = static_cast<HWND>(widget->winId());
+  Entry& e = windows()[h];
+  e.widget = widget;
+  e.style = style;
+  e.exStyle = exStyle;
+  return h;
+}
+
+QWidget* WindowWidget(HWND hwnd) {
+  Entry* e = entry(hwnd);
+  return e ? e->widget.data() : nullptr;
+}
+
+HWND HandleOf(const QWidget* widget) {
+  if (!widget) return 0;
+  for (auto& [h, e] : windows())
+    if (e.widget == widget) return h;
+  return 0;
+}
+
+int32_t GetWindowLongA(HWND hwnd, int index) {
+  Entry* e = entry(hwnd);
+  if (!e) return 0;
+  if (index == GWL_STYLE) {
+    uint32_t s = e->style & ~WS_VISIBLE;
+    if (e->widget->isVisible()) s |= WS_VISIBLE;
+    return static_cast<int32_t>(s);
+  }
+  if (index == GWL_EXSTYLE) {
+    uint32_t s = e->exStyle & ~WS_EX_TOPMOST;
+    if (e->widget->windowFlags() & Qt::WindowStaysOnTopHint) s |= WS_EX_TOPMOST;
+    return static_cast<int32_t>(s);
+  }
+  return 0;
+}
+
+int32_t SetWindowLongA(HWND hwnd, int index, int32_t value) {
+  Entry* e = entry(hwnd);
+  if (!e) return 0;
+  const int32_t old = GetWindowLongA(hwnd, index);
+  if (index == GWL_STYLE) e->style = static_cast<uint32_t>(value);
+  else if (index == GWL_EXSTYLE) e->exStyle = static_cast<uint32_t>(value);
+  else return 0;
+  if (index == GWL_STYLE) applyStyle(*e);
+  if (index == GWL_EXSTYLE && !(e->exStyle & WS_EX_LAYERED) && e->widget->isWindow()) {
+    e->widget->setWindowOpacity(1.0);
+    e->keyed = false;
+    e->widget->clearMask();
+  }
+  return old;
+}
+
+bool SetLayeredWindowAttributes(HWND hwnd, uint32_t colorKey, uint8_t alpha, uint32_t flags) {
+  Entry* e = entry(hwnd);
+  if (!e || !(e->exStyle & WS_EX_LAYERED)) return false;
+  QWidget* w = e->widget;
+  if (flags & LWA_ALPHA) w->setWindowOpacity(alpha / 255.0);
+  e->keyed = (flags & LWA_COLORKEY) != 0;
+  e->colorKey = colorKey;
+  if (e->keyed && !e->keyWatcher) e->keyWatcher = new KeyWatcher(w, hwnd);
+  if (e->keyWatcher) static_cast<KeyWatcher*>(e->keyWatcher)->apply();
+  return true;
+}
+
+bool SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, uint32_t flags) {
+  Entry* e = entry(hwnd);
+  if (!e) return false;
+  QWidget* w = e->widget;
+  if (!(flags & SWP_NOZORDER)) {
+    if (insertAfter == HWND_TOPMOST || insertAfter == HWND_NOTOPMOST) {
+      const bool top = insertAfter == HWND_TOPMOST;
+      if (w->isWindow() && bool(w->windowFlags() & Qt::WindowStaysOnTopHint) != top) {
+        if (QWindow* h = w->windowHandle()) {
+          Qt::WindowFlags f = h->flags();
+          f.setFlag(Qt::WindowStaysOnTopHint, top);
+          h->setFlags(f);
+          w->overrideWindowFlags(f);
+        } else {
+          w->setWindowFlag(Qt::WindowStaysOnTopHint, top);
+        }
+      }
+    } else if (insertAfter == HWND_TOP) {
+      w->raise();
+    } else if (insertAfter == HWND_BOTTOM) {
+      w->lower();
+    }
+  }
+  if (!(flags & SWP_NOMOVE)) w->move(x, y);
+  if (!(flags & SWP_NOSIZE)) w->resize(cx, cy);
+  if (flags & SWP_FRAMECHANGED) {
+    applyStyle(*e);
+    w->update();
+  }
+  if (flags & SWP_SHOWWINDOW) w->show();
+  if (flags & SWP_HIDEWINDOW) w->hide();
+  return true;
+}
+
+void SetCursorPosForTests(std::function<POINT()> position) { cursorHook() = std::move(position); }
+
+bool GetCursorPos(POINT& p) {
+  if (cursorHook()) {
+    p = cursorHook()();
+    return true;
+  }
+  const QPoint q = QCursor::pos();
+  p = {q.x(), q.y()};
+  return true;
+}
+
+HWND WindowFromPoint(POINT p) {
+  for (QWidget* w = QApplication::widgetAt(QPoint(p.x, p.y)); w; w = w->parentWidget())
+    if (HWND h = HandleOf(w)) return h;
+  return 0;
+}
+
+bool ReleaseCapture() {
+  if (QWidget* g = QWidget::mouseGrabber()) g->releaseMouse();
+  return true;
+}
+
+std::intptr_t SendMessageA(HWND hwnd, uint32_t msg, std::intptr_t wParam, std::intptr_t) {
+  Entry* e = entry(hwnd);
+  if (!e) return 0;
+  QWidget* window = e->widget->window();
+  if (msg == WM_NCLBUTTONDOWN && wParam == HTCAPTION) {
+    QWindow* h = window->windowHandle();
+    if (h && h->startSystemMove()) return 0;
+    POINT p;
+    GetCursorPos(p);
+    new MoveFollower(window, QPoint(p.x, p.y));
+    return 0;
+  }
+  if (msg == WM_CLOSE) {
+    window->close();
+    return 0;
+  }
+  return 0;
+}
+
+bool SystemParametersInfoA(uint32_t action, uint32_t, void* data, uint32_t) {
+  if (action != SPI_GETWORKAREA || !data) return false;
+  QScreen* s = QGuiApplication::primaryScreen();
+  if (!s) return false;
+  const QRect r = s->availableGeometry();
+  *static_cast<RECT*>(data) = {r.left(), r.top(), r.right() + 1, r.bottom() + 1};
+  return true;
+}
+
+bool IsWindow(HWND hwnd) { return entry(hwnd) != nullptr; }
+
+bool GetWindowRect(HWND hwnd, RECT& r) {
+  Entry* e = entry(hwnd);
+  if (!e) return false;
+  QWidget* w = e->widget;
+  const QRect g = w->isWindow() ? w->frameGeometry() : QRect(w->mapToGlobal(QPoint(0, 0)), w->size());
+  r = {g.left(), g.top(), g.right() + 1, g.bottom() + 1};
+  return true;
+}
+
+bool GetClientRect(HWND hwnd, RECT& r) {
+  Entry* e = entry(hwnd);
+  if (!e) return false;
+  r = {0, 0, e->widget->width(), e->widget->height()};
+  return true;
+}
+
+}  // namespace win

@@ -1,0 +1,19 @@
+// Window handles as the forms layer gives them out: the widget behind a handle.
+#pragma once
+#include <cstdint>
+
+#include "platform/window.h"
+
+class QWidget;
+
+namespace win {
+
+// The handle of a widget (its native window id, made native on first use), registered with
+// its initial style bits. Registering again answers the same handle.
+HWND RegisterWindow(QWidget* widget, uint32_t style, uint32_t exStyle);
+// The widget of a handle; nullptr when unknown or gone.
+QWidget* WindowWidget(HWND hwnd);
+// The handle of a registered widget, 0 when it has none.
+HWND HandleOf(const QWidget* widget);
+
+}  // namespace win

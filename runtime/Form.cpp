@@ -1,0 +1,332 @@
+#include "runtime/Form.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCursor>
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPointer>
+#include <QScreen>
+#include <QWindow>
+#include <cmath>
+
+#include "platform/window_qt.h"
+#include "runtime/controls.h"
+#include "runtime/propbag.h"
+#include "runtime/qt.h"
+#include "runtime/screen.h"
+
+namespace vb {
+
+// The window itself: its menu bar above the client area.
+class FormWidget : public QWidget {
+ public:
+  explicit FormWidget(Form& f) : form_(f) {
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    setFocusPolicy(Qt::StrongFocus);
+    bar_ = new QMenuBar(this);
+    bar_->setNativeMenuBar(false);
+    bar_->hide();
+  }
+  QMenuBar* bar() const { return bar_; }
+  int barHeight() const { return bar_->isVisibleTo(this) ? bar_->sizeHint().height() : 0; }
+  void layoutClient() {
+    const int h = barHeight();
+    bar_->setGeometry(0, 0, width(), h);
+    if (QWidget* c = form_.ClientWidget()) c->setGeometry(0, h, width(), std::max(0, height() - h));
+  }
+  void updateBar() {
+    bool any = false;
+    for (QAction* a : bar_->actions()) any = any || a->isVisible();
+    if (any != bar_->isVisibleTo(this)) {
+      const QSize client = form_.ClientWidget()->size();
+      bar_->setVisible(any);
+      resize(width(), client.height() + barHeight());
+      layoutClient();
+    }
+  }
+
+ protected:
+  void resizeEvent(QResizeEvent*) override { layoutClient(); }
+  void closeEvent(QCloseEvent* e) override {
+    if (form_.DoUnload(vbFormControlMenu)) e->accept();
+    else e->ignore();
+  }
+  void hideEvent(QHideEvent*) override { form_.endModal(); }
+  bool event(QEvent* e) override {
+    if (e->type() == QEvent::WindowActivate && form_.Activate) form_.Activate();
+    if (e->type() == QEvent::WindowDeactivate && form_.Deactivate) form_.Deactivate();
+    return QWidget::event(e);
+  }
+
+ private:
+  Form& form_;
+  QMenuBar* bar_;
+};
+
+namespace {
+// The inner area: paints the form's persistent image.
+class ClientArea : public QWidget {
+ public:
+  ClientArea(Form& f, QWidget* parent) : QWidget(parent), form_(f) {}
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    form_.PaintSurface(this);
+    if (form_.Paint) form_.Paint();
+  }
+
+ private:
+  Form& form_;
+};
+
+int px(double v) { return static_cast<int>(std::lround(v)); }
+}  // namespace
+
+struct Form::Modal {
+  QEventLoop loop;
+};
+
+Form::Form(const std::string& designSource) : Control(nullptr) {
+  auto* w = new FormWidget(*this);
+  client_ = new ClientArea(*this, w);
+  attachWidget(w);
+  InstallEvents(*this, client_);
+  BackColor(vbButtonFace);
+  w->resize(320, 240);
+  w->layoutClient();
+  if (!designSource.empty()) LoadDesignFile(designSource);
+}
+
+Form::~Form() {
+  endModal();
+  DestroyControls();
+}
+
+QWidget* Form::ClientWidget() const { return client_; }
+
+std::string Form::Caption() const { return Widget() ? Widget()->windowTitle().toStdString() : ""; }
+void Form::Caption(const std::string& c) {
+  if (Widget()) Widget()->setWindowTitle(QString::fromStdString(c));
+}
+
+void Form::ReadOwnDesign(const PropertyBag& bag) {
+  QWidget* w = Widget();
+  if (bag.Contains("ScaleMode")) ScaleMode(bag.ReadProperty("ScaleMode", int32_t{vbTwips}));
+  borderStyle_ = bag.ReadProperty("BorderStyle", borderStyle_);
+  controlBox_ = bag.ReadProperty("ControlBox", controlBox_);
+  minButton_ = bag.ReadProperty("MinButton", borderStyle_ == vbSizable || borderStyle_ == vbFixedSingle);
+  maxButton_ = bag.ReadProperty("MaxButton", borderStyle_ == vbSizable);
+  showInTaskbar_ = bag.ReadProperty("ShowInTaskbar", showInTaskbar_);
+  startUpPosition_ = bag.ReadProperty("StartUpPosition", startUpPosition_);
+  keyPreview_ = bag.ReadProperty("KeyPreview", keyPreview_);
+  AutoRedraw(bag.ReadProperty("AutoRedraw", AutoRedraw()));
+  applyBorder();
+  Caption(bag.ReadProperty("Caption", Caption()));
+  if (bag.Contains("ClientWidth") || bag.Contains("ClientHeight")) {
+    const int cw = px(bag.ReadProperty("ClientWidth", ScaleWidth()) / UnitsPerPixelX());
+    const int ch = px(bag.ReadProperty("ClientHeight", ScaleHeight()) / UnitsPerPixelY());
+    w->resize(cw, ch + static_cast<FormWidget*>(w)->barHeight());
+    static_cast<FormWidget*>(w)->layoutClient();
+  }
+  const double tx = Screen::TwipsPerPixelX(), ty = Screen::TwipsPerPixelY();
+  if (bag.Contains("Left") || bag.Contains("Top"))
+    w->move(px(bag.ReadProperty("Left", 0.0f) / tx), px(bag.ReadProperty("Top", 0.0f) / ty));
+  Tag(bag.ReadProperty("Tag", Tag()));
+  if (bag.Contains("Enabled")) Enabled(bag.ReadProperty("Enabled", true));
+  if (bag.Contains("ToolTipText")) ToolTipText(bag.ReadProperty("ToolTipText", std::string()));
+  const StdPicture icon = bag.ReadProperty("MouseIcon", MouseIcon());
+  if (icon) MouseIcon(icon);
+  if (bag.Contains("MousePointer")) MousePointer(bag.ReadProperty("MousePointer", int32_t{0}));
+  if (bag.Contains("OLEDropMode")) OLEDropMode(bag.ReadProperty("OLEDropMode", int32_t{0}));
+  if (bag.Contains("BackColor")) BackColor(bag.ReadProperty("BackColor", BackColor()));
+  if (bag.Contains("ForeColor")) ForeColor(bag.ReadProperty("ForeColor", ForeColor()));
+  if (bag.Contains("Font")) Font(bag.ReadProperty("Font", Font()));
+  if (bag.Contains("Picture")) Picture(bag.ReadProperty("Picture", StdPicture()));
+  if (bag.Contains("WindowState")) WindowState(bag.ReadProperty("WindowState", int32_t{0}));
+}
+
+void Form::applyBorder() {
+  QWidget* w = Widget();
+  Qt::WindowFlags f = Qt::Window;
+  switch (borderStyle_) {
+    case vbBSNone: f |= Qt::FramelessWindowHint; break;
+    case vbFixedSingle: case vbSizable:
+      f |= Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+      if (minButton_) f |= Qt::WindowMinimizeButtonHint;
+      if (maxButton_) f |= Qt::WindowMaximizeButtonHint;
+      break;
+    case vbFixedDialog: f = Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint; break;
+    default: f = Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint; break;
+  }
+  if (!controlBox_ && borderStyle_ != vbBSNone) f &= ~(Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+  if (!showInTaskbar_ && !(f & Qt::Tool)) f |= Qt::Tool;
+  f |= Qt::CustomizeWindowHint;
+  w->setWindowFlags(f);
+}
+
+void Form::AddTopMenu(Menu& menu) {
+  auto* fw = static_cast<FormWidget*>(Widget());
+  fw->bar()->addAction(menu.Action());
+  menu.OnVisibility = [fw] { fw->updateBar(); };
+  fw->updateBar();
+}
+
+void Form::DoLoad() {
+  if (loaded_) return;
+  loaded_ = true;
+  if (Load) Load();
+}
+
+void Load(Form& form) { form.DoLoad(); }
+
+bool Form::DoUnload(int unloadMode) {
+  if (!loaded_) {
+    if (Widget()) Widget()->hide();
+    return true;
+  }
+  int cancel = 0;
+  if (QueryUnload) QueryUnload(cancel, unloadMode);
+  if (cancel) return false;
+  if (Unload) Unload(cancel);
+  if (cancel) return false;
+  loaded_ = false;
+  if (Widget()) Widget()->hide();
+  endModal();
+  return true;
+}
+
+bool Unload(Form& form, int unloadMode) { return form.DoUnload(unloadMode); }
+
+void Form::Show(int modal, Form* owner) {
+  DoLoad();
+  if (!loaded_) return;  // Load unloaded it again
+  QWidget* w = Widget();
+  if (owner && owner != this && owner->Widget()) {
+    owner_ = owner;
+    w->winId();
+    owner->Widget()->winId();
+    w->windowHandle()->setTransientParent(owner->Widget()->windowHandle());
+  }
+  if (!w->isVisible()) {
+    if (startUpPosition_ == 2 || (startUpPosition_ == 1 && !owner_)) {
+      if (QScreen* s = QGuiApplication::primaryScreen()) {
+        QRect r = w->frameGeometry();
+        r.moveCenter(s->availableGeometry().center());
+        w->move(r.topLeft());
+      }
+    } else if (startUpPosition_ == 1 && owner_) {
+      QRect r = w->frameGeometry();
+      r.moveCenter(owner_->Widget()->frameGeometry().center());
+      w->move(r.topLeft());
+    }
+  }
+  if (modal == vbModal) {
+    w->setWindowModality(Qt::ApplicationModal);
+    w->show();
+    w->raise();
+    w->activateWindow();
+    Modal m;
+    modal_ = &m;
+    m.loop.exec();
+    modal_ = nullptr;
+    if (Widget()) Widget()->setWindowModality(Qt::NonModal);
+    return;
+  }
+  w->show();
+  w->raise();
+  w->activateWindow();
+}
+
+void Form::endModal() {
+  if (modal_) modal_->loop.quit();
+}
+
+void Form::Hide() {
+  DoLoad();
+  if (Widget()) Widget()->hide();
+  endModal();
+}
+
+bool Form::Visible() const { return Widget() && Widget()->isVisible(); }
+void Form::Visible(bool v) {
+  if (v) Show();
+  else Hide();
+}
+
+int Form::WindowState() const {
+  QWidget* w = Widget();
+  if (!w) return vbNormal;
+  if (w->windowState() & Qt::WindowMinimized) return vbMinimized;
+  if (w->windowState() & Qt::WindowMaximized) return vbMaximized;
+  return vbNormal;
+}
+
+void Form::WindowState(int state) {
+  QWidget* w = Widget();
+  if (!w) return;
+  Qt::WindowStates s = w->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized);
+  if (state == vbMinimized) s |= Qt::WindowMinimized;
+  if (state == vbMaximized) s |= Qt::WindowMaximized;
+  w->setWindowState(s);
+}
+
+float Form::Left() const { return static_cast<float>(Widget()->frameGeometry().x() * Screen::TwipsPerPixelX()); }
+float Form::Top() const { return static_cast<float>(Widget()->frameGeometry().y() * Screen::TwipsPerPixelY()); }
+float Form::Width() const {
+  return static_cast<float>(Widget()->frameGeometry().width() * Screen::TwipsPerPixelX());
+}
+float Form::Height() const {
+  return static_cast<float>(Widget()->frameGeometry().height() * Screen::TwipsPerPixelY());
+}
+void Form::Left(float v) { Move(v); }
+void Form::Top(float v) { Move(Left(), v); }
+void Form::Width(float v) { Move(Left(), Top(), v); }
+void Form::Height(float v) { Move(Left(), Top(), Width(), v); }
+
+void Form::Move(float left, std::optional<float> top, std::optional<float> width,
+                std::optional<float> height) {
+  QWidget* w = Widget();
+  const double tx = Screen::TwipsPerPixelX(), ty = Screen::TwipsPerPixelY();
+  const QRect frame = w->frameGeometry();
+  const int extraW = frame.width() - w->width(), extraH = frame.height() - w->height();
+  w->move(px(left / tx), top ? px(*top / ty) : frame.y());
+  if (width || height) {
+    const int fw = width ? px(*width / tx) : frame.width();
+    const int fh = height ? px(*height / ty) : frame.height();
+    w->resize(std::max(0, fw - extraW), std::max(0, fh - extraH));
+  }
+}
+
+int32_t Form::hWnd() {
+  QWidget* w = Widget();
+  uint32_t style = win::WS_CLIPSIBLINGS | win::WS_CLIPCHILDREN;
+  if (borderStyle_ != vbBSNone) {
+    style |= win::WS_CAPTION;
+    if (controlBox_) style |= win::WS_SYSMENU;
+    if (borderStyle_ == vbSizable || borderStyle_ == 5) style |= win::WS_THICKFRAME;
+    if (minButton_) style |= win::WS_MINIMIZEBOX;
+    if (maxButton_) style |= win::WS_MAXIMIZEBOX;
+  } else {
+    style |= win::WS_POPUP;
+  }
+  return static_cast<int32_t>(win::RegisterWindow(w, style, 0));
+}
+
+void Form::BackColor(int32_t c) {
+  Control::BackColor(c);
+  Cls();
+}
+
+void Form::PopupMenu(Menu& menu, int, std::optional<float> x, std::optional<float> y) {
+  QMenu* m = menu.Popup();
+  if (!m) return;
+  QPoint at = QCursor::pos();
+  if (x && y) at = client_->mapToGlobal(QPoint(px((*x - ScaleLeft()) / UnitsPerPixelX()),
+                                              px((*y - ScaleTop()) / UnitsPerPixelY())));
+  m->exec(at);
+}
+
+}  // namespace vb

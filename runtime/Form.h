@@ -1,0 +1,110 @@
+// A window: its design text makes its controls; its class holds its behaviour.
+#pragma once
+#include <functional>
+#include <string>
+
+#include "runtime/Container.h"
+#include "runtime/Control.h"
+#include "runtime/Host.h"
+
+namespace vb {
+
+class Menu;
+
+enum : int { vbModeless = 0, vbModal = 1 };
+enum : int { vbNormal = 0, vbMinimized = 1, vbMaximized = 2 };
+// Why a window is unloading (QueryUnload's UnloadMode).
+enum : int { vbFormControlMenu = 0, vbFormCode = 1, vbAppWindows = 2, vbAppTaskManager = 3 };
+// BorderStyle of a form.
+enum : int {
+  vbBSNone = 0, vbFixedSingle = 1, vbSizable = 2, vbFixedDialog = 3, vbFixedToolWindow = 4,
+  vbSizableToolWindow = 5,
+};
+// PopupMenu flags.
+enum : int { vbPopupMenuLeftAlign = 0, vbPopupMenuCenterAlign = 4, vbPopupMenuRightAlign = 8,
+             vbPopupMenuRightButton = 2 };
+
+class Form : public Control, public Container, public Host {
+ public:
+  // Makes the window and its controls from its design text (a file or a Qt resource such as
+  // ":/forms/frmMain.txt"; "" for none). The window is not loaded yet: Load or Show does it.
+  explicit Form(const std::string& designSource = "");
+  ~Form() override;
+
+  std::string Caption() const;
+  void Caption(const std::string& c);
+
+  // Load (vb::Load) raises the Load event the first time and again after an Unload.
+  bool Loaded() const { return loaded_; }
+  // Loads, then shows. vbModal waits until the window is hidden or unloaded; an owner keeps
+  // the window above it.
+  void Show(int modal = vbModeless, Form* owner = nullptr);
+  void Hide();
+
+  int WindowState() const;
+  void WindowState(int state);
+  bool KeyPreview() const { return keyPreview_; }
+  void KeyPreview(bool v) { keyPreview_ = v; }
+  int BorderStyle() const { return borderStyle_; }
+  Form* Owner() const { return owner_; }
+
+  // Outer position and size in twips of the screen.
+  float Left() const override;
+  float Top() const override;
+  float Width() const override;
+  float Height() const override;
+  void Left(float v) override;
+  void Top(float v) override;
+  void Width(float v) override;
+  void Height(float v) override;
+  void Move(float left, std::optional<float> top = {}, std::optional<float> width = {},
+            std::optional<float> height = {}) override;
+  bool Visible() const override;
+  void Visible(bool v) override;
+  int32_t hWnd() override;
+  void BackColor(int32_t c) override;
+  using Control::BackColor;
+
+  // Shows a menu as a pop-up under the pointer (or at x, y of this window's scale), and
+  // returns when it is closed (after the Click of the chosen item).
+  void PopupMenu(Menu& menu, int flags = 0, std::optional<float> x = {},
+                 std::optional<float> y = {});
+
+  std::function<void()> Load, Activate, Deactivate, Paint;
+  std::function<void(int& Cancel, int UnloadMode)> QueryUnload;
+  std::function<void(int& Cancel)> Unload;
+
+  // --- For the forms layer ---
+  QWidget* ClientWidget() const override;
+  Form* OwnerForm() override { return this; }
+  Container* TopContainer() override { return this; }
+  void AddTopMenu(Menu& menu);
+  void endModal();
+  void DoLoad();
+  bool DoUnload(int unloadMode);
+
+ protected:
+  void ReadOwnDesign(const PropertyBag& bag) override;
+  int32_t SurfaceBackColor() const override { return BackColor(); }
+
+ private:
+  void applyBorder();
+  bool loaded_ = false;
+  bool keyPreview_ = false;
+  int borderStyle_ = vbSizable;
+  bool controlBox_ = true, minButton_ = true, maxButton_ = true, showInTaskbar_ = true;
+  int startUpPosition_ = 0;
+  Form* owner_ = nullptr;
+  QWidget* client_ = nullptr;
+  struct Modal;
+  Modal* modal_ = nullptr;
+  friend class FormWidget;
+};
+
+// The runtime's Load and Unload statements. Unload raises QueryUnload and Unload (either
+// may set Cancel), then hides the window and marks it unloaded; it answers false when
+// cancelled. A window stays usable after Unload: a later Load or Show loads it again.
+void Load(Form& form);
+bool Unload(Form& form, int unloadMode = vbFormCode);
+
+}  // namespace vb

@@ -1,0 +1,363 @@
+// labels: gui
+// The browser control as the viewer uses it: its page, the picture element, busy state,
+// navigation filter, drag and drops.
+#include "browser/WebBrowser.h"
+
+#include "browser/BrowserView.h"
+#include "support/paths.h"
+
+#include <QCoreApplication>
+#include <QCursor>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QImage>
+#include <QImageWriter>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPixmap>
+#include <QUrl>
+#include <QtEndian>
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace {
+
+using browser::WebBrowser;
+using testsupport::media;
+
+std::string Escape(const std::string& path) {
+  std::string out;
+  for (char c : path) out += c == '%' ? std::string("%25") : std::string(1, c);
+  return out;
+}
+
+// The page exactly as the viewer builds it.
+std::string ViewerPage(const std::string& path, bool black = true) {
+  return std::string("about:<html><style>body{border:0}</style><body bgcolor=") +
+         (black ? "black" : "white") +
+         " leftMargin=0 topMargin=0 scroll=no oncontextmenu='return false' "
+         "onselectstart='return false' ondragstart='return false' onerror='return true'>"
+         "<img src=\"" + Escape(path) + "\" border=0></img></body></html>";
+}
+
+void Wait(int ms) {
+  QElapsedTimer t;
+  t.start();
+  while (t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+}
+
+// What the viewer does: navigate, then let events run while the browser is busy.
+void Show(WebBrowser& wb, const std::string& path, bool black = true) {
+  wb.Navigate(ViewerPage(path, black));
+  for (int pass = 0; pass <= 6000 && wb.Busy(); ++pass) QCoreApplication::processEvents();
+  ASSERT_FALSE(wb.Busy());
+}
+
+QImage Grab(WebBrowser& wb) {
+  auto* img = wb.Document()->Images(0);
+  wb.View().resize(img->Width(), img->Height());
+  return wb.View().grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+bool Near(QRgb a, QRgb b, int tolerance = 12) {
+  return std::abs(qRed(a) - qRed(b)) <= tolerance && std::abs(qGreen(a) - qGreen(b)) <= tolerance &&
+         std::abs(qBlue(a) - qBlue(b)) <= tolerance;
+}
+
+// A metafile: placeable header with the box (0, 0)-(1440, 720) at 1440 units per inch, the
+// left half a red rectangle without outline.
+std::string RedHalfWmf(bool placeable) {
+  std::string b;
+  auto u16 = [&b](int v) {
+    b += char(v & 0xFF);
+    b += char((v >> 8) & 0xFF);
+  };
+  auto u32 = [&](uint32_t v) {
+    u16(int(v & 0xFFFF));
+    u16(int(v >> 16));
+  };
+  if (placeable) {
+    u32(0x9AC6CDD7);
+    for (int v : {0, 0, 0, 1440, 720, 1440, 0, 0}) u16(v);
+    int sum = 0;
+    for (size_t i = 0; i < 20; i += 2) sum ^= uint8_t(b[i]) | (uint8_t(b[i + 1]) << 8);
+    u16(sum);
+  }
+  std::vector<std::vector<int>> records = {
+      {0x020B, 0, 0},                      // window origin y, x
+      {0x020C, 720, 1440},                 // window extent y, x
+      {0x02FC, 0, 0x00FF, 0, 0},           // solid red brush
+      {0x012D, 0},                         // select it
+      {0x02FA, 5, 0, 0, 0, 0},             // null pen
+      {0x012D, 1},                         // select it
+      {0x041B, 720, 720, 0, 0},            // rectangle bottom, right, top, left
+      {0x0000},
+  };
+  size_t words = 9, biggest = 0;
+  for (auto& r : records) {
+    words += 2 + r.size();
+    biggest = std::max(biggest, 2 + r.size());
+  }
+  for (int v : {1, 9, 0x300}) u16(v);
+  u32(uint32_t(words));
+  u16(2);
+  u32(uint32_t(biggest));
+  u16(0);
+  for (auto& r : records) {
+    u32(uint32_t(2 + r.size()));
+    for (int v : r) u16(v);
+  }
+  return b;
+}
+
+TEST(WebBrowser, ShowsEveryFormatAtItsNaturalSize) {
+  testsupport::TempDir dir;
+  QImage icon(48, 32, QImage::Format_ARGB32);
+  icon.fill(QColor(0, 0, 255));
+  ASSERT_TRUE(QImageWriter(QString::fromStdString(dir.file("icon.ico")), "ico").write(icon));
+  testsupport::writeFile(dir.file("red.wmf"), RedHalfWmf(true));
+  testsupport::writeFile(dir.file("plain.wmf"), RedHalfWmf(false));
+  // A path with "%" and "#" in folder and file names.
+  const std::string odd = dir.file("100% #1 p%25.png");
+  QFile::copy(QString::fromStdString(media("pictures/png/p1.png")), QString::fromStdString(odd));
+
+  struct Case {
+    std::string path;
+    int w, h;
+  } cases[] = {
+      {media("pictures/bmp/p1.bmp"), 120, 90}, {media("pictures/jpg/p1.jpg"), 120, 90},
+      {media("pictures/gif/p1.gif"), 120, 90}, {media("pictures/png/p1.png"), 120, 90},
+      {media("anim.gif"), 160, 120},           {media("static.gif"), 160, 120},
+      {dir.file("icon.ico"), 48, 32},          {dir.file("red.wmf"), 96, 48},
+      {dir.file("plain.wmf"), 1440, 720},      {odd, 120, 90},
+  };
+  WebBrowser wb;
+  for (const auto& c : cases) {
+    Show(wb, c.path);
+    ASSERT_NE(wb.Document(), nullptr);
+    auto* img = wb.Document()->Images(0);
+    ASSERT_NE(img, nullptr) << c.path;
+    EXPECT_EQ(img->Width(), c.w) << c.path;
+    EXPECT_EQ(img->Height(), c.h) << c.path;
+    EXPECT_EQ(img->fileSize(), QFile(QString::fromStdString(c.path)).size()) << c.path;
+    EXPECT_EQ(img->src(), c.path);
+    // What is drawn is the picture (its middle pixel as Qt reads the file).
+    const QImage shown = Grab(wb);
+    const QImage file(QString::fromStdString(c.path));
+    if (!file.isNull()) {
+      const QPoint mid(c.w / 2, c.h / 2);
+      EXPECT_TRUE(Near(shown.pixel(mid), file.convertToFormat(QImage::Format_RGB32).pixel(mid)))
+          << c.path;
+    }
+  }
+  Show(wb, dir.file("red.wmf"));
+  QImage wmf = Grab(wb);
+  EXPECT_EQ(wmf.pixel(20, 24), qRgb(255, 0, 0));
+  EXPECT_EQ(wmf.pixel(76, 24), qRgb(0, 0, 0));  // the black page shows through
+}
+
+TEST(WebBrowser, FilesItCannotShowReportNoSize) {
+  testsupport::TempDir dir;
+  testsupport::writeFile(dir.file("empty.gif"), "");
+  testsupport::writeFile(dir.file("text.jpg"), "This is not a picture at all.\r\n");
+  testsupport::writeFile(dir.file("define.png"), "#define x_width 8\n#define x_height 8\n");
+  WebBrowser wb;
+  for (const std::string name : {"empty.gif", "text.jpg", "define.png", "missing.png"}) {
+    Show(wb, dir.file(name));
+    auto* img = wb.Document()->Images(0);
+    ASSERT_NE(img, nullptr);
+    EXPECT_LE(img->fileSize(), 0) << name;
+    EXPECT_EQ(img->Width(), 28) << name;
+    EXPECT_EQ(img->Height(), 30) << name;
+  }
+  // A page without a picture has no picture element.
+  wb.Navigate("about:<html><body></body></html>");
+  EXPECT_EQ(wb.Document()->Images(0), nullptr);
+  EXPECT_FALSE(wb.Busy());
+}
+
+TEST(WebBrowser, BusyUntilEventsRunAndStopEndsTheLoad) {
+  WebBrowser wb;
+  EXPECT_EQ(wb.Document(), nullptr);
+  wb.Navigate(ViewerPage(media("pictures/png/p2.png")));
+  EXPECT_TRUE(wb.Busy());
+  EXPECT_EQ(wb.Document()->Images(0)->Width(), 28);
+  wb.Stop();
+  EXPECT_FALSE(wb.Busy());
+  Wait(20);
+  EXPECT_EQ(wb.Document()->Images(0)->fileSize(), -1);
+  EXPECT_EQ(wb.Document()->Images(0)->Width(), 28);
+  Show(wb, media("pictures/png/p2.png"));
+  EXPECT_EQ(wb.Document()->Images(0)->Width(), 120);
+}
+
+TEST(WebBrowser, WidthAndHeightScaleThePicture) {
+  WebBrowser wb;
+  Show(wb, media("pictures/png/p3.png"));
+  const QImage natural = Grab(wb);
+  auto* img = wb.Document()->Images(0);
+  img->Width(240);
+  EXPECT_EQ(img->Height(), 180);  // follows the aspect until set
+  img->Height(45);
+  EXPECT_EQ(img->Width(), 240);
+  const QImage wide = Grab(wb);
+  ASSERT_EQ(wide.size(), QSize(240, 45));
+  const QImage want = natural.scaled(240, 45, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+  int off = 0;
+  for (int y = 0; y < 45; ++y)
+    for (int x = 0; x < 240; ++x) off += !Near(wide.pixel(x, y), want.pixel(x, y), 40);
+  EXPECT_LT(off, 240 * 45 / 50) << "the picture is drawn at the written size";
+}
+
+TEST(WebBrowser, LargeJpegShownSmallKeepsItsNaturalSize) {
+  testsupport::TempDir dir;
+  QImage big(2001, 1503, QImage::Format_RGB32);
+  big.fill(QColor(0, 160, 0));
+  for (int y = 0; y < 700; ++y)
+    for (int x = 0; x < 900; ++x) big.setPixel(x, y, qRgb(200, 0, 0));
+  const std::string path = dir.file("big.jpg");
+  ASSERT_TRUE(big.save(QString::fromStdString(path), "JPEG", 90));
+  WebBrowser wb;
+  Show(wb, path);
+  auto* img = wb.Document()->Images(0);
+  EXPECT_EQ(img->Width(), 2001);
+  EXPECT_EQ(img->Height(), 1503);
+  img->Width(200);
+  img->Height(150);
+  const QImage small = Grab(wb);
+  EXPECT_TRUE(Near(small.pixel(40, 30), qRgb(200, 0, 0), 30));
+  EXPECT_TRUE(Near(small.pixel(150, 120), qRgb(0, 160, 0), 30));
+  img->Width(2001);
+  img->Height(1503);
+  const QImage full = Grab(wb);
+  EXPECT_TRUE(Near(full.pixel(880, 690), qRgb(200, 0, 0), 30));
+  EXPECT_TRUE(Near(full.pixel(920, 720), qRgb(0, 160, 0), 30));
+}
+
+TEST(WebBrowser, AnimationKeepsPlayingAndRestartsWhenSrcIsWrittenAgain) {
+  WebBrowser wb;
+  Show(wb, media("anim.gif"));
+  const QImage first = Grab(wb);
+  std::vector<QImage> seen{first};
+  for (int i = 0; i < 4; ++i) {
+    Wait(250);
+    seen.push_back(Grab(wb));
+  }
+  int changes = 0;
+  for (size_t i = 1; i < seen.size(); ++i) changes += seen[i] != seen[i - 1];
+  EXPECT_GE(changes, 3) << "the frames go on changing after the load";
+
+  auto* img = wb.Document()->Images(0);
+  img->src(img->src());
+  EXPECT_EQ(Grab(wb), first) << "writing src again starts from the first frame";
+  Wait(300);
+  EXPECT_NE(Grab(wb), first);
+}
+
+TEST(WebBrowser, BodyColourAndCursor) {
+  WebBrowser wb;
+  Show(wb, media("pictures/png/p1.png"), false);
+  EXPECT_EQ(wb.Document()->body()->bgcolor(), "#ffffff");
+  wb.View().resize(200, 100);
+  EXPECT_EQ(wb.View().grab().toImage().pixel(150, 50), qRgb(255, 255, 255));
+  wb.Document()->body()->bgcolor(0);
+  EXPECT_EQ(wb.View().grab().toImage().pixel(150, 50), qRgb(0, 0, 0));
+  wb.Document()->body()->bgcolor(0x0000FF);  // a Windows RGB value: red
+  EXPECT_EQ(wb.Document()->body()->bgcolor(), "#ff0000");
+
+  auto& style = wb.Document()->body()->Style();
+  style.cursor("url(" + testsupport::sourceDir() + "/viewer/res/harrow.cur)");
+  EXPECT_EQ(wb.View().cursor().shape(), Qt::BitmapCursor);
+  EXPECT_EQ(wb.View().cursor().hotSpot(), QPoint(12, 1));
+  EXPECT_EQ(wb.View().cursor().pixmap().size(), QSize(32, 32));
+  style.cursor("");
+  EXPECT_EQ(wb.View().cursor().shape(), Qt::ArrowCursor);
+  EXPECT_EQ(style.cursor(), "");
+}
+
+TEST(WebBrowser, BeforeNavigate2CanCancel) {
+  WebBrowser wb;
+  std::vector<std::string> urls;
+  bool cancel = true;
+  wb.BeforeNavigate2 = [&](const std::string& url, bool& Cancel) {
+    urls.push_back(url);
+    Cancel = cancel;
+  };
+  const std::string page = ViewerPage(media("pictures/jpg/p1.jpg"));
+  wb.Navigate(page);
+  EXPECT_EQ(wb.Document(), nullptr);
+  EXPECT_FALSE(wb.Busy());
+  cancel = false;
+  Show(wb, media("pictures/jpg/p1.jpg"));
+  EXPECT_EQ(wb.Document()->Images(0)->Width(), 120);
+  cancel = true;
+  wb.Navigate("http://example.org/");
+  EXPECT_EQ(wb.Document()->Images(0)->Width(), 120) << "a cancelled navigation changes nothing";
+  EXPECT_EQ(urls, (std::vector<std::string>{page, page, "http://example.org/"}));
+}
+
+TEST(WebBrowser, DroppedFileIsANavigationToItsPath) {
+  WebBrowser wb;
+  Show(wb, media("pictures/png/p1.png"));
+  std::vector<std::string> urls;
+  wb.BeforeNavigate2 = [&](const std::string& url, bool& Cancel) {
+    urls.push_back(url);
+    Cancel = true;
+  };
+  const std::string dropped = media("pictures/gif/p2.gif");
+  QMimeData data;
+  data.setUrls({QUrl::fromLocalFile(QString::fromStdString(dropped))});
+  QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(&wb.View(), &enter);
+  EXPECT_TRUE(enter.isAccepted());
+  QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(&wb.View(), &drop);
+  Wait(20);
+  EXPECT_EQ(urls, std::vector<std::string>{dropped});
+  EXPECT_EQ(wb.Document()->Images(0)->src(), media("pictures/png/p1.png"));
+}
+
+TEST(WebBrowser, DragOfTheControlReportsPositionsInTwips) {
+  WebBrowser wb;
+  Show(wb, media("pictures/png/p1.png"));
+  wb.View().resize(120, 90);
+  struct Report {
+    float x, y;
+    int state;
+  };
+  std::vector<Report> reports;
+  wb.DragOver = [&](WebBrowser& source, float X, float Y, int32_t State) {
+    EXPECT_EQ(&source, &wb);
+    reports.push_back({X, Y, State});
+  };
+  auto mouse = [&](QEvent::Type type, QPointF at, Qt::MouseButtons buttons) {
+    QMouseEvent e(type, at, wb.View().mapToGlobal(at), Qt::LeftButton, buttons, Qt::NoModifier);
+    QCoreApplication::sendEvent(&wb.View(), &e);
+  };
+  // Manual drag mode: nothing.
+  mouse(QEvent::MouseButtonPress, {10, 10}, Qt::LeftButton);
+  mouse(QEvent::MouseMove, {20, 10}, Qt::LeftButton);
+  mouse(QEvent::MouseButtonRelease, {20, 10}, Qt::NoButton);
+  EXPECT_TRUE(reports.empty());
+
+  wb.DragMode(1);
+  const float tpp = float(std::round(1440.0 / wb.View().logicalDpiX()));
+  mouse(QEvent::MouseButtonPress, {10, 10}, Qt::LeftButton);
+  mouse(QEvent::MouseMove, {20, 12}, Qt::LeftButton);
+  mouse(QEvent::MouseMove, {130, 12}, Qt::LeftButton);  // out of the control
+  mouse(QEvent::MouseMove, {100, 40}, Qt::LeftButton);  // back in
+  mouse(QEvent::MouseButtonRelease, {100, 40}, Qt::NoButton);
+  mouse(QEvent::MouseMove, {90, 40}, Qt::NoButton);
+  ASSERT_EQ(reports.size(), 4u);
+  const Report want[] = {{10, 10, 0}, {20, 12, 2}, {130, 12, 1}, {100, 40, 0}};
+  for (size_t i = 0; i < 4; ++i) {
+    EXPECT_FLOAT_EQ(reports[i].x, want[i].x * tpp);
+    EXPECT_FLOAT_EQ(reports[i].y, want[i].y * tpp);
+    EXPECT_EQ(reports[i].state, want[i].state);
+  }
+}
+
+}  // namespace
