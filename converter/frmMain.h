@@ -49,6 +49,7 @@ class frmMain : public vb::Form, public DefaultInstance<frmMain> {
   vb::Image& imgCur = Ctl<vb::Image>("imgCur");
   vb::FileListBox& File1 = Ctl<vb::FileListBox>("File1");
   vb::TimerControl& tmrDoing = Ctl<vb::TimerControl>("tmrDoing");
+  vb::TimerControl& tmrExit = Ctl<vb::TimerControl>("tmrExit");
 
   vb::Menu& mnuLanguage = Ctl<vb::Menu>("mnuLanguage");
   vb::Menu& mnuLngEN = Ctl<vb::Menu>("mnuLngEN");
@@ -88,7 +89,9 @@ class frmMain : public vb::Form, public DefaultInstance<frmMain> {
   void LoadSettings();
   void SaveSettings();
   bool ApplySettingsLine(const std::string& line);
+  void tmrExit_Timer();
   vb::DdeSource dde_;
+  bool exitConfirmed_ = false;  // the exit question was answered Yes during a conversion
 
   // ---- Language ----
   void mnuLngGB_Click();
@@ -113,6 +116,7 @@ class frmMain : public vb::Form, public DefaultInstance<frmMain> {
   void DragWindow();
 
   // ---- Source, target, probe and conversion ----
+  void CenterPathLabels();
   void ShowPicsInfo();
   bool CheckSourceReady(bool skipFpsTest);
   bool CheckPluginFile(const std::string& enginePath);
