@@ -2,6 +2,7 @@
 
 #include "browser/WebBrowser.h"
 #include "browser/page.h"
+#include "runtime/screen.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -53,7 +54,7 @@ std::optional<QCursor> LoadCursor(const QString& path) {
 
 }  // namespace
 
-BrowserView::BrowserView(WebBrowser& owner) : owner_(owner) {
+BrowserView::BrowserView(WebBrowser& owner, QWidget* parent) : QWidget(parent), owner_(owner) {
   setAttribute(Qt::WA_OpaquePaintEvent);
   setAcceptDrops(true);
 }
@@ -161,39 +162,44 @@ void BrowserView::paintEvent(QPaintEvent* event) {
   if (!area.isEmpty()) picture_->paint(painter, shown, area);
 }
 
+bool BrowserView::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == this && (event->type() == QEvent::MouseButtonPress ||
+                          event->type() == QEvent::MouseMove ||
+                          event->type() == QEvent::MouseButtonRelease))
+    return dragMouse(static_cast<QMouseEvent*>(event));
+  return QWidget::eventFilter(watched, event);
+}
+
 // The drag of the control: the press enters it, moves go over it, leaving and coming back
 // are reported as they happen; the release ends the drag.
-void BrowserView::mousePressEvent(QMouseEvent* event) {
-  if (dragMode_ == 1 && event->button() == Qt::LeftButton) {
-    dragging_ = true;
-    dragInside_ = true;
-    dragOver(event->position(), 0);
+bool BrowserView::dragMouse(QMouseEvent* event) {
+  const QPointF at = event->position();
+  switch (event->type()) {
+    case QEvent::MouseButtonPress:
+      if (owner_.DragMode() != vb::vbAutomatic || event->button() != Qt::LeftButton) return false;
+      dragging_ = true;
+      dragInside_ = true;
+      dragOver(at, vb::vbEnter);
+      return true;
+    case QEvent::MouseMove: {
+      if (!dragging_) return false;
+      const bool inside = rect().contains(at.toPoint());
+      if (inside) dragOver(at, dragInside_ ? vb::vbOver : vb::vbEnter);
+      else if (dragInside_) dragOver(at, vb::vbLeave);
+      dragInside_ = inside;
+      return true;
+    }
+    default:
+      if (!dragging_ || event->button() != Qt::LeftButton) return false;
+      dragging_ = false;
+      return true;
   }
-  event->accept();
-}
-
-void BrowserView::mouseMoveEvent(QMouseEvent* event) {
-  event->accept();
-  if (!dragging_) return;
-  const bool inside = rect().contains(event->position().toPoint());
-  if (inside) {
-    dragOver(event->position(), dragInside_ ? 2 : 0);
-  } else if (dragInside_) {
-    dragOver(event->position(), 1);
-  }
-  dragInside_ = inside;
-}
-
-void BrowserView::mouseReleaseEvent(QMouseEvent* event) {
-  if (event->button() == Qt::LeftButton) dragging_ = false;
-  event->accept();
 }
 
 void BrowserView::dragOver(QPointF at, int32_t state) {
   if (!owner_.DragOver) return;
-  const double tppX = std::max(1.0, std::round(1440.0 / logicalDpiX()));
-  const double tppY = std::max(1.0, std::round(1440.0 / logicalDpiY()));
-  owner_.DragOver(owner_, float(at.x() * tppX), float(at.y() * tppY), state);
+  owner_.DragOver(owner_, float(at.x() * vb::Screen::TwipsPerPixelX()),
+                  float(at.y() * vb::Screen::TwipsPerPixelY()), state);
 }
 
 void BrowserView::dragEnterEvent(QDragEnterEvent* event) {

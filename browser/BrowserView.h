@@ -15,7 +15,7 @@ class WebBrowser;
 
 class BrowserView : public QWidget {
  public:
-  explicit BrowserView(WebBrowser& owner);
+  BrowserView(WebBrowser& owner, QWidget* parent);
   ~BrowserView() override;
 
   // A navigation that BeforeNavigate2 let pass.
@@ -38,14 +38,10 @@ class BrowserView : public QWidget {
   std::string cursorStyle() const { return cursor_; }
   void setCursorStyle(const std::string& value);
 
-  int32_t dragMode() const { return dragMode_; }
-  void setDragMode(int32_t mode) { dragMode_ = mode; }
-
  protected:
   void paintEvent(QPaintEvent* event) override;
-  void mousePressEvent(QMouseEvent* event) override;
-  void mouseMoveEvent(QMouseEvent* event) override;
-  void mouseReleaseEvent(QMouseEvent* event) override;
+  // The control's drag, seen before the forms layer's own handling of the mouse.
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dragMoveEvent(QDragMoveEvent* event) override;
   void dropEvent(QDropEvent* event) override;
@@ -53,6 +49,7 @@ class BrowserView : public QWidget {
  private:
   void finishLoad(unsigned generation);
   void openPicture();
+  bool dragMouse(QMouseEvent* event);
   void dragOver(QPointF at, int32_t state);
 
   WebBrowser& owner_;
@@ -65,7 +62,6 @@ class BrowserView : public QWidget {
   std::optional<int32_t> width_, height_;
   uint32_t bg_ = 0xFFFFFF;
   std::string cursor_;
-  int32_t dragMode_ = 0;
   bool dragging_ = false, dragInside_ = false;
 };
 

@@ -8,6 +8,7 @@
 #include <QMovie>
 #include <QPainter>
 #include <QPicture>
+#include <QTimer>
 
 namespace browser {
 namespace {
@@ -38,10 +39,13 @@ class Still : public Picture {
 
   void paint(QPainter& painter, const QSize& shown, const QRect& area) override {
     const int shift = wantedShift(shown);
+    if (!failed_ && (decoded_.isNull() || shift < shift_) && paintBand(painter, shown, area))
+      return;
     if (!failed_ && (decoded_.isNull() || shift < shift_)) decode(shift);
     if (decoded_.isNull()) return;
-    if (shown.width() <= decoded_.width() && shown.height() <= decoded_.height() &&
-        shown != decoded_.size()) {
+    // Much smaller: scaled once with averaging (drawing would skip pixels); near the
+    // decoded size: only the part in view is scaled, as it is drawn.
+    if (2 * shown.width() <= decoded_.width() && 2 * shown.height() <= decoded_.height()) {
       if (scaled_.size() != shown)
         scaled_ = decoded_.scaled(shown, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
       DrawScaled(painter, scaled_, shown, area);
@@ -64,9 +68,31 @@ class Still : public Picture {
     const int d = 1 << shift;
     return {(natural_.width() + d - 1) / d, (natural_.height() + d - 1) / d};
   }
+  // A big JPEG shown at natural size with only its top part in view: that part is decoded
+  // first (the decoder stops after its last row), and the whole picture once it is on the
+  // screen.
+  bool paintBand(QPainter& painter, const QSize& shown, const QRect& area) {
+    if (format_ != "jpeg" || shown != natural_ ||
+        qint64(natural_.width()) * natural_.height() < 4'000'000 || area.bottom() >= natural_.height() / 2)
+      return false;
+    if (band_.isNull() || !band_.rect().contains(area)) {
+      QImageReader reader(path_, format_);
+      reader.setAutoTransform(false);
+      reader.setClipRect(QRect(0, 0, area.right() + 1, area.bottom() + 1));
+      band_ = reader.read();
+      if (band_.isNull()) return false;
+      QTimer::singleShot(0, &context_, [this] {
+        if (decoded_.isNull() && !failed_) decode(0);
+        if (changed) changed();
+      });
+    }
+    painter.drawImage(area.topLeft(), band_, area);
+    return true;
+  }
   void decode(int shift) {
     decoded_ = QImage();
     scaled_ = QImage();
+    band_ = QImage();
     QImageReader reader(path_, format_);
     reader.setAutoTransform(false);
     if (shift > 0) reader.setScaledSize(reduced(shift));
@@ -77,7 +103,8 @@ class Still : public Picture {
 
   QString path_;
   QByteArray format_;
-  QImage decoded_, scaled_;
+  QImage decoded_, scaled_, band_;
+  QObject context_;  // ends the pending decode with the picture
   int shift_ = 0;
   bool failed_ = false;
 };

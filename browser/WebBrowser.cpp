@@ -2,52 +2,103 @@
 
 #include "browser/BrowserView.h"
 #include "browser/page.h"
+#include "runtime/design.h"
 
 #include <cstdio>
 
 namespace browser {
+namespace {
 
-std::string HTMLStyle::cursor() const { return view_.cursorStyle(); }
-void HTMLStyle::cursor(const std::string& value) { view_.setCursorStyle(value); }
+const bool registered = [] {
+  vb::RegisterControlType("WebBrowser", [](const vb::ControlSite& site) {
+    return std::make_unique<WebBrowser>(site.parentWidget);
+  });
+  return true;
+}();
+
+}  // namespace
+
+std::string HTMLStyle::cursor() const {
+  auto* v = owner_.View();
+  return v ? v->cursorStyle() : std::string();
+}
+void HTMLStyle::cursor(const std::string& value) {
+  if (auto* v = owner_.View()) v->setCursorStyle(value);
+}
 
 std::string HTMLBody::bgcolor() const {
+  auto* v = owner_.View();
   char text[8];
-  std::snprintf(text, sizeof text, "#%06x", unsigned(view_.bgcolor()));
+  std::snprintf(text, sizeof text, "#%06x", v ? unsigned(v->bgcolor()) : 0xFFFFFFu);
   return text;
 }
 void HTMLBody::bgcolor(int32_t colour) {
   const auto c = uint32_t(colour);
-  view_.setBgcolor(((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF));
+  if (auto* v = owner_.View()) v->setBgcolor(((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF));
 }
-void HTMLBody::bgcolor(const std::string& colour) { view_.setBgcolor(ParseColour(colour)); }
+void HTMLBody::bgcolor(const std::string& colour) {
+  if (auto* v = owner_.View()) v->setBgcolor(ParseColour(colour));
+}
 
-int32_t HTMLImg::Width() const { return view_.imageWidth(); }
-void HTMLImg::Width(int32_t pixels) { view_.setImageWidth(pixels); }
-int32_t HTMLImg::Height() const { return view_.imageHeight(); }
-void HTMLImg::Height(int32_t pixels) { view_.setImageHeight(pixels); }
-std::string HTMLImg::src() const { return view_.src(); }
-void HTMLImg::src(const std::string& path) { view_.setSrc(path); }
-int64_t HTMLImg::fileSize() const { return view_.fileSize(); }
+int32_t HTMLImg::Width() const {
+  auto* v = owner_.View();
+  return v ? v->imageWidth() : 0;
+}
+void HTMLImg::Width(int32_t pixels) {
+  if (auto* v = owner_.View()) v->setImageWidth(pixels);
+}
+int32_t HTMLImg::Height() const {
+  auto* v = owner_.View();
+  return v ? v->imageHeight() : 0;
+}
+void HTMLImg::Height(int32_t pixels) {
+  if (auto* v = owner_.View()) v->setImageHeight(pixels);
+}
+std::string HTMLImg::src() const {
+  auto* v = owner_.View();
+  return v ? v->src() : std::string();
+}
+void HTMLImg::src(const std::string& path) {
+  if (auto* v = owner_.View()) v->setSrc(path);
+}
+int64_t HTMLImg::fileSize() const {
+  auto* v = owner_.View();
+  return v ? v->fileSize() : -1;
+}
 
 HTMLImg* HTMLDocument::Images(int32_t index) {
-  return index == 0 && view_.hasImage() ? &img_ : nullptr;
+  auto* v = owner_.View();
+  return index == 0 && v && v->hasImage() ? &img_ : nullptr;
 }
 
-WebBrowser::WebBrowser()
-    : view_(std::make_unique<BrowserView>(*this)), document_(std::make_unique<HTMLDocument>(*view_)) {}
+WebBrowser::WebBrowser(QWidget* parent)
+    : vb::Control(nullptr), document_(std::make_unique<HTMLDocument>(*this)) {
+  auto* view = new BrowserView(*this, parent);
+  attachWidget(view);
+  // After the forms layer's own event filter, so that the control's drag comes first.
+  view->installEventFilter(view);
+}
 
 WebBrowser::~WebBrowser() = default;
+
+BrowserView* WebBrowser::View() const { return static_cast<BrowserView*>(Widget()); }
 
 void WebBrowser::Navigate(const std::string& URL) {
   bool cancel = false;
   if (BeforeNavigate2) BeforeNavigate2(URL, cancel);
-  if (!cancel) view_->load(URL);
+  if (auto* v = View(); v && !cancel) v->load(URL);
 }
 
-void WebBrowser::Stop() { view_->stop(); }
-bool WebBrowser::Busy() const { return view_->busy(); }
-HTMLDocument* WebBrowser::Document() { return view_->hasDocument() ? document_.get() : nullptr; }
-int32_t WebBrowser::DragMode() const { return view_->dragMode(); }
-void WebBrowser::DragMode(int32_t mode) { view_->setDragMode(mode); }
+void WebBrowser::Stop() {
+  if (auto* v = View()) v->stop();
+}
+bool WebBrowser::Busy() const {
+  auto* v = View();
+  return v && v->busy();
+}
+HTMLDocument* WebBrowser::Document() {
+  auto* v = View();
+  return v && v->hasDocument() ? document_.get() : nullptr;
+}
 
 }  // namespace browser

@@ -6,26 +6,29 @@
 #include <memory>
 #include <string>
 
+#include "runtime/Control.h"
+
 namespace browser {
 
 class BrowserView;
+class WebBrowser;
 
 // The page body's style; only the mouse cursor is used.
 class HTMLStyle {
  public:
-  explicit HTMLStyle(BrowserView& view) : view_(view) {}
+  explicit HTMLStyle(WebBrowser& owner) : owner_(owner) {}
   std::string cursor() const;
   // "url(<path of a .cur or .ico file>)" shows that cursor over the page; "" (or a file
   // that cannot be read) the default cursor.
   void cursor(const std::string& value);
 
  private:
-  BrowserView& view_;
+  WebBrowser& owner_;
 };
 
 class HTMLBody {
  public:
-  explicit HTMLBody(BrowserView& view) : view_(view), style_(view) {}
+  explicit HTMLBody(WebBrowser& owner) : owner_(owner), style_(owner) {}
   // "#rrggbb"
   std::string bgcolor() const;
   // A colour as a Windows RGB value (&H00BBGGRR), or as a colour text ("black", "#ffffff").
@@ -34,7 +37,7 @@ class HTMLBody {
   HTMLStyle& Style() { return style_; }
 
  private:
-  BrowserView& view_;
+  WebBrowser& owner_;
   HTMLStyle style_;
 };
 
@@ -42,7 +45,7 @@ class HTMLBody {
 // and when it cannot be shown, they read 28 by 30 (the place-holder's size).
 class HTMLImg {
  public:
-  explicit HTMLImg(BrowserView& view) : view_(view) {}
+  explicit HTMLImg(WebBrowser& owner) : owner_(owner) {}
   int32_t Width() const;
   void Width(int32_t pixels);  // scales the picture; Height follows the aspect until set
   int32_t Height() const;
@@ -54,28 +57,32 @@ class HTMLImg {
   int64_t fileSize() const;
 
  private:
-  BrowserView& view_;
+  WebBrowser& owner_;
 };
 
 class HTMLDocument {
  public:
-  explicit HTMLDocument(BrowserView& view) : view_(view), img_(view), body_(view) {}
+  explicit HTMLDocument(WebBrowser& owner) : owner_(owner), img_(owner), body_(owner) {}
   // The page's pictures by index from 0; nullptr when there is no such picture.
   HTMLImg* Images(int32_t index);
   HTMLBody* body() { return &body_; }
 
  private:
-  BrowserView& view_;
+  WebBrowser& owner_;
   HTMLImg img_;
   HTMLBody body_;
 };
 
-class WebBrowser {
+// The control, registered with the forms layer as the control type "WebBrowser". Its place
+// and size (Left, Top, Width, Height, Move, ZOrder) are those of every control. With DragMode
+// automatic, pressing the mouse button on the page starts a drag of the control, reported
+// through DragOver with X, Y in twips relative to the control and State vbEnter, vbOver or
+// vbLeave.
+class WebBrowser : public vb::Control {
  public:
-  WebBrowser();
-  ~WebBrowser();
-  WebBrowser(const WebBrowser&) = delete;
-  WebBrowser& operator=(const WebBrowser&) = delete;
+  // The control with its window as a child of `parent`.
+  explicit WebBrowser(QWidget* parent = nullptr);
+  ~WebBrowser() override;
 
   // Goes to an address. BeforeNavigate2 is raised first and may cancel it. An "about:"
   // address is the whole page (percent-encoded: "%25" is "%"); its picture loads while
@@ -87,22 +94,14 @@ class WebBrowser {
   // The page; nullptr before the first navigation.
   HTMLDocument* Document();
 
-  // 0 manual, 1 automatic: pressing the mouse button on the page starts a drag of the
-  // control, reported through DragOver.
-  int32_t DragMode() const;
-  void DragMode(int32_t mode);
-
   // Raised before every navigation: Navigate, and a file or link dropped on the page (the
   // plain path of a dropped file). Setting Cancel stops the navigation.
   std::function<void(const std::string& URL, bool& Cancel)> BeforeNavigate2;
-  // While a drag of the control runs: X, Y in twips relative to the control; State 0 when
-  // the pointer enters the control, 1 when it leaves it, 2 while it moves over it.
-  std::function<void(WebBrowser& Source, float X, float Y, int32_t State)> DragOver;
 
-  BrowserView& View() { return *view_; }
+  // The control's window; nullptr once it is gone.
+  BrowserView* View() const;
 
  private:
-  std::unique_ptr<BrowserView> view_;
   std::unique_ptr<HTMLDocument> document_;
 };
 

@@ -149,6 +149,11 @@ class Player {
     applyTools();
   }
 
+  // Leaves the painter as it found it, whatever the records saved.
+  void finish() {
+    for (; !saved_.empty(); saved_.pop_back()) p_.restore();
+  }
+
   // False at the end-of-file record.
   bool record(uint16_t function, const Params& a, size_t recordWords) {
     switch (function) {
@@ -450,6 +455,7 @@ bool Play(const QByteArray& bytes, QPicture& out, QSize& natural) {
     if (words > (total - p) / 2) break;
     p += 2 * words;
   }
+  player.finish();
   painter.end();
   out.setBoundingRect(QRect(QPoint(0, 0), natural));
   return true;

@@ -269,8 +269,9 @@ HBITMAP CreateDIBitmap(HDC dc, const BITMAPINFOHEADER* header, std::uint32_t ini
     }
     if (bitCount <= 8) {
       const int entries = 1 << bitCount;
+      const RGBQUAD* table = info->bmiColors;  // as long as the bit count needs
       for (int i = 0; i < entries; ++i) {
-        const RGBQUAD& q = info->bmiColors[i];
+        const RGBQUAD& q = table[i];
         b->colors[i] = q.rgbBlue | (q.rgbGreen << 8) | (q.rgbRed << 16);
       }
     }

@@ -1,7 +1,6 @@
 #include "platform/window.h"
 
 #include <QApplication>
-#include <QBitmap>
 #include <QCursor>
 #include <QGuiApplication>
 #include <QLineEdit>
@@ -99,10 +98,28 @@ class KeyWatcher : public QObject {
     const QImage img = w_->grab().toImage().convertToFormat(QImage::Format_RGB32);
     busy_ = false;
     if (img.isNull()) return;
-    const QImage m = img.createMaskFromColor(keyColor(e->colorKey).rgb(), Qt::MaskOutColor);
-    QBitmap bits = QBitmap::fromImage(m);
-    if (img.size() != w_->size()) bits = QBitmap::fromPixmap(bits.scaled(w_->size()));
-    w_->setMask(bits);
+    // The window keeps the runs of pixels of any other colour.
+    const QRgb key = keyColor(e->colorKey).rgb() | 0xff000000u;
+    QRegion keep;
+    for (int y = 0; y < img.height(); ++y) {
+      const auto* row = reinterpret_cast<const QRgb*>(img.constScanLine(y));
+      int x = 0;
+      while (x < img.width()) {
+        while (x < img.width() && (row[x] | 0xff000000u) == key) ++x;
+        const int start = x;
+        while (x < img.width() && (row[x] | 0xff000000u) != key) ++x;
+        if (x > start) keep += QRect(start, y, x - start, 1);
+      }
+    }
+    const double sx = double(w_->width()) / img.width(), sy = double(w_->height()) / img.height();
+    if (sx != 1.0 || sy != 1.0) {
+      QRegion scaled;
+      for (const QRect& r : keep)
+        scaled += QRect(int(r.x() * sx), int(r.y() * sy), std::max(1, int(r.width() * sx)),
+                        std::max(1, int(r.height() * sy)));
+      keep = scaled;
+    }
+    w_->setMask(keep.isEmpty() ? QRegion(0, 0, 1, 1) : keep);
   }
   bool eventFilter(QObject*, QEvent* ev) override {
     if (!busy_ && (ev->type() == QEvent::Resize || ev->type() == QEvent::Show ||

@@ -84,7 +84,12 @@ DataObject dataOf(const QMimeData* m) {
   if (m) {
     for (const QUrl& u : m->urls())
       if (u.isLocalFile()) files.push_back(u.toLocalFile().toStdString());
-    if (m->hasText()) text = m->text().toStdString();
+    // Only a text that was dropped as text: file lists offer none, as the system's do.
+    for (const QString& f : m->formats())
+      if (f.startsWith("text/plain")) {
+        text = m->text().toStdString();
+        break;
+      }
   }
   return DataObject(std::move(files), std::move(text));
 }

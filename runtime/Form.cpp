@@ -85,6 +85,25 @@ class ClientArea : public QWidget {
 int px(double v) { return static_cast<int>(std::lround(v)); }
 }  // namespace
 
+namespace {
+std::vector<Form*>& loadedForms() {
+  static std::vector<Form*> f;
+  return f;
+}
+bool running = false;
+
+void forget(Form* f) {
+  auto& v = loadedForms();
+  v.erase(std::remove(v.begin(), v.end(), f), v.end());
+}
+
+// A window's timers stop when it unloads, and start again as designed when it loads again.
+void stopTimers(Host& h) {
+  for (Control* c : h.Controls())
+    if (auto* t = dynamic_cast<TimerControl*>(c)) t->Enabled(false);
+}
+}  // namespace
+
 struct Form::Modal {
   QEventLoop loop;
 };
@@ -102,6 +121,7 @@ Form::Form(const std::string& designSource) : Control(nullptr) {
 
 Form::~Form() {
   endModal();
+  forget(this);
   DestroyControls();
 }
 
@@ -174,9 +194,29 @@ void Form::AddTopMenu(Menu& menu) {
   fw->updateBar();
 }
 
+
+std::vector<Form*> Forms() { return loadedForms(); }
+
+int Run() {
+  running = true;
+  const int rc = loadedForms().empty() ? 0 : QApplication::exec();
+  running = false;
+  return rc;
+}
+
+void End() {
+  for (Form* f : Forms()) {
+    f->endModal();
+    if (f->Widget()) f->Widget()->hide();
+  }
+  if (running) QApplication::exit(0);
+}
+
 void Form::DoLoad() {
   if (loaded_) return;
   loaded_ = true;
+  loadedForms().push_back(this);
+  if (everUnloaded_) ReadTimerDesign();
   if (Load) Load();
 }
 
@@ -193,8 +233,12 @@ bool Form::DoUnload(int unloadMode) {
   if (Unload) Unload(cancel);
   if (cancel) return false;
   loaded_ = false;
+  everUnloaded_ = true;
+  forget(this);
+  stopTimers(*this);
   if (Widget()) Widget()->hide();
   endModal();
+  if (running && loadedForms().empty()) QApplication::exit(0);
   return true;
 }
 
@@ -297,6 +341,7 @@ void Form::Move(float left, std::optional<float> top, std::optional<float> width
     const int fw = width ? px(*width / tx) : frame.width();
     const int fh = height ? px(*height / ty) : frame.height();
     w->resize(std::max(0, fw - extraW), std::max(0, fh - extraH));
+    static_cast<FormWidget*>(w)->layoutClient();
   }
 }
 

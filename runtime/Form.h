@@ -2,6 +2,7 @@
 #pragma once
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "runtime/Container.h"
 #include "runtime/Control.h"
@@ -90,6 +91,7 @@ class Form : public Control, public Container, public Host {
  private:
   void applyBorder();
   bool loaded_ = false;
+  bool everUnloaded_ = false;
   bool keyPreview_ = false;
   int borderStyle_ = vbSizable;
   bool controlBox_ = true, minButton_ = true, maxButton_ = true, showInTaskbar_ = true;
@@ -106,5 +108,13 @@ class Form : public Control, public Container, public Host {
 // cancelled. A window stays usable after Unload: a later Load or Show loads it again.
 void Load(Form& form);
 bool Unload(Form& form, int unloadMode = vbFormCode);
+
+// Every window that is loaded now, in the order they were loaded.
+std::vector<Form*> Forms();
+
+// Runs the program's windows: returns when the last loaded window has unloaded (or End).
+int Run();
+// Ends the program: leaves Run at once.
+void End();
 
 }  // namespace vb

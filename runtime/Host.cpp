@@ -65,6 +65,11 @@ Control& Host::Create(const std::string& typeName, const std::string& name, int 
   return ref;
 }
 
+void Host::ReadTimerDesign() {
+  for (const auto& r : records_)
+    if (dynamic_cast<TimerControl*>(r->control.get())) r->control->ReadDesign(r->design);
+}
+
 Control& Host::find(const std::string& name, int index) const {
   for (const auto& r : records_)
     if (sameName(r->control->Name(), name) && r->control->Index() == index) return *r->control;

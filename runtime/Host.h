@@ -87,6 +87,8 @@ class Host {
   // Applies the top block's own settings (the form's or user control's).
   virtual void ReadOwnDesign(const PropertyBag& bag) = 0;
   void DestroyControls();
+  // Reads the timers' design settings again (a window loaded again after an unload).
+  void ReadTimerDesign();
 
  private:
   Control& find(const std::string& name, int index) const;

@@ -60,7 +60,15 @@ void PictureBox::AutoSize(bool a) {
   if (a && Picture() && Widget()) {
     const int border = Widget()->width() - client_->width();
     Widget()->resize(Picture().PixelWidth() + border, Picture().PixelHeight() + border);
+    client_->setGeometry(static_cast<QFrame*>(Widget())->contentsRect());
   }
+}
+
+// The inner area follows at once, also while the box is hidden (Qt would wait for the show).
+void PictureBox::Move(float left, std::optional<float> top, std::optional<float> width,
+                      std::optional<float> height) {
+  Control::Move(left, top, width, height);
+  if (Widget()) client_->setGeometry(static_cast<QFrame*>(Widget())->contentsRect());
 }
 
 int32_t PictureBox::hWnd() {

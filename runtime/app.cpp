@@ -1,7 +1,12 @@
 #include "runtime/app.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
+#include <QLockFile>
+#include <QStandardPaths>
+#include <memory>
+#include <unistd.h>
 
 namespace vb::App {
 namespace {
@@ -29,6 +34,20 @@ void SetTitle(const std::string& t) { title() = t; }
 
 std::string EXEName() {
   return QFileInfo(QCoreApplication::applicationFilePath()).fileName().toStdString();
+}
+
+bool PrevInstance() {
+  // The first instance holds a lock file of the user's for as long as it runs; a lock left by
+  // a process that died is taken over.
+  static const bool previous = [] {
+    QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (dir.isEmpty()) dir = QDir::tempPath();
+    const QString name = QString("%1/%2-%3.instance").arg(dir, QString::fromStdString(EXEName())).arg(getuid());
+    static auto lock = std::make_unique<QLockFile>(name);
+    lock->setStaleLockTime(0);
+    return !lock->tryLock(0);
+  }();
+  return previous;
 }
 
 void SetPathForTests(const std::string& folder) { pathOverride() = folder; }

@@ -11,6 +11,9 @@ std::string Title();
 void SetTitle(const std::string& title);
 // Executable name without its folder.
 std::string EXEName();
+// Whether another instance of this program (same executable name, same user) is running.
+// The answer is taken at the first call and kept.
+bool PrevInstance();
 
 // Test seam: make Path() answer another folder ("" restores the real one).
 void SetPathForTests(const std::string& folder);

@@ -58,6 +58,12 @@ class PictureBox : public Control, public Container {
   int32_t hWnd() override;
   void BackColor(int32_t c) override;
   using Control::BackColor;
+  void Move(float left, std::optional<float> top = {}, std::optional<float> width = {},
+            std::optional<float> height = {}) override;
+  using Control::Left;
+  using Control::Top;
+  using Control::Width;
+  using Control::Height;
   void Refresh() override;
   void ReadDesign(const PropertyBag& bag) override;
   QWidget* ClientWidget() const override;

@@ -4,6 +4,8 @@
 #include "browser/WebBrowser.h"
 
 #include "browser/BrowserView.h"
+#include "runtime/Form.h"
+#include "runtime/screen.h"
 #include "support/paths.h"
 
 #include <QCoreApplication>
@@ -14,6 +16,7 @@
 #include <QImageWriter>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPixmap>
 #include <QUrl>
 #include <QtEndian>
@@ -58,8 +61,8 @@ void Show(WebBrowser& wb, const std::string& path, bool black = true) {
 
 QImage Grab(WebBrowser& wb) {
   auto* img = wb.Document()->Images(0);
-  wb.View().resize(img->Width(), img->Height());
-  return wb.View().grab().toImage().convertToFormat(QImage::Format_RGB32);
+  wb.View()->resize(img->Width(), img->Height());
+  return wb.View()->grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
 
 bool Near(QRgb a, QRgb b, int tolerance = 12) {
@@ -212,29 +215,50 @@ TEST(WebBrowser, WidthAndHeightScaleThePicture) {
   EXPECT_LT(off, 240 * 45 / 50) << "the picture is drawn at the written size";
 }
 
-TEST(WebBrowser, LargeJpegShownSmallKeepsItsNaturalSize) {
+// Parts of the view painted as the window system asks for them.
+QImage Render(WebBrowser& wb, const QRect& part) {
+  QImage out(wb.View()->size(), QImage::Format_RGB32);
+  out.fill(Qt::blue);
+  wb.View()->render(&out, part.topLeft(), QRegion(part));
+  return out;
+}
+
+TEST(WebBrowser, LargeJpegKeepsItsNaturalSizeAndShowsEveryPart) {
   testsupport::TempDir dir;
-  QImage big(2001, 1503, QImage::Format_RGB32);
+  QImage big(2401, 1801, QImage::Format_RGB32);
   big.fill(QColor(0, 160, 0));
-  for (int y = 0; y < 700; ++y)
-    for (int x = 0; x < 900; ++x) big.setPixel(x, y, qRgb(200, 0, 0));
+  QPainter(&big).fillRect(0, 0, 900, 700, QColor(200, 0, 0));
   const std::string path = dir.file("big.jpg");
   ASSERT_TRUE(big.save(QString::fromStdString(path), "JPEG", 90));
+  const QRgb red = qRgb(200, 0, 0), green = qRgb(0, 160, 0);
   WebBrowser wb;
   Show(wb, path);
   auto* img = wb.Document()->Images(0);
-  EXPECT_EQ(img->Width(), 2001);
-  EXPECT_EQ(img->Height(), 1503);
+  EXPECT_EQ(img->Width(), 2401);
+  EXPECT_EQ(img->Height(), 1801);
+  wb.View()->resize(2401, 1801);
+  // The top part in view first, then the rest once events have run.
+  QImage shown = Render(wb, QRect(0, 0, 1000, 300));
+  EXPECT_TRUE(Near(shown.pixel(880, 100), red, 30));
+  EXPECT_TRUE(Near(shown.pixel(920, 100), green, 30));
+  Wait(50);
+  shown = Render(wb, QRect(0, 1500, 1000, 301));
+  EXPECT_TRUE(Near(shown.pixel(100, 1600), green, 30));
+  shown = Render(wb, QRect(0, 0, 2401, 1801));
+  EXPECT_TRUE(Near(shown.pixel(880, 690), red, 30));
+  EXPECT_TRUE(Near(shown.pixel(920, 720), green, 30));
+  // Shown small.
   img->Width(200);
   img->Height(150);
   const QImage small = Grab(wb);
-  EXPECT_TRUE(Near(small.pixel(40, 30), qRgb(200, 0, 0), 30));
-  EXPECT_TRUE(Near(small.pixel(150, 120), qRgb(0, 160, 0), 30));
-  img->Width(2001);
-  img->Height(1503);
-  const QImage full = Grab(wb);
-  EXPECT_TRUE(Near(full.pixel(880, 690), qRgb(200, 0, 0), 30));
-  EXPECT_TRUE(Near(full.pixel(920, 720), qRgb(0, 160, 0), 30));
+  EXPECT_TRUE(Near(small.pixel(40, 30), red, 30));
+  EXPECT_TRUE(Near(small.pixel(150, 120), green, 30));
+  EXPECT_EQ(img->Width(), 200);
+  img->Width(2401);
+  img->Height(1801);
+  shown = Grab(wb);
+  EXPECT_TRUE(Near(shown.pixel(880, 690), red, 30));
+  EXPECT_TRUE(Near(shown.pixel(920, 720), green, 30));
 }
 
 TEST(WebBrowser, AnimationKeepsPlayingAndRestartsWhenSrcIsWrittenAgain) {
@@ -261,20 +285,20 @@ TEST(WebBrowser, BodyColourAndCursor) {
   WebBrowser wb;
   Show(wb, media("pictures/png/p1.png"), false);
   EXPECT_EQ(wb.Document()->body()->bgcolor(), "#ffffff");
-  wb.View().resize(200, 100);
-  EXPECT_EQ(wb.View().grab().toImage().pixel(150, 50), qRgb(255, 255, 255));
+  wb.View()->resize(200, 100);
+  EXPECT_EQ(wb.View()->grab().toImage().pixel(150, 50), qRgb(255, 255, 255));
   wb.Document()->body()->bgcolor(0);
-  EXPECT_EQ(wb.View().grab().toImage().pixel(150, 50), qRgb(0, 0, 0));
+  EXPECT_EQ(wb.View()->grab().toImage().pixel(150, 50), qRgb(0, 0, 0));
   wb.Document()->body()->bgcolor(0x0000FF);  // a Windows RGB value: red
   EXPECT_EQ(wb.Document()->body()->bgcolor(), "#ff0000");
 
   auto& style = wb.Document()->body()->Style();
   style.cursor("url(" + testsupport::sourceDir() + "/viewer/res/harrow.cur)");
-  EXPECT_EQ(wb.View().cursor().shape(), Qt::BitmapCursor);
-  EXPECT_EQ(wb.View().cursor().hotSpot(), QPoint(12, 1));
-  EXPECT_EQ(wb.View().cursor().pixmap().size(), QSize(32, 32));
+  EXPECT_EQ(wb.View()->cursor().shape(), Qt::BitmapCursor);
+  EXPECT_EQ(wb.View()->cursor().hotSpot(), QPoint(12, 1));
+  EXPECT_EQ(wb.View()->cursor().pixmap().size(), QSize(32, 32));
   style.cursor("");
-  EXPECT_EQ(wb.View().cursor().shape(), Qt::ArrowCursor);
+  EXPECT_EQ(wb.View()->cursor().shape(), Qt::ArrowCursor);
   EXPECT_EQ(style.cursor(), "");
 }
 
@@ -311,31 +335,62 @@ TEST(WebBrowser, DroppedFileIsANavigationToItsPath) {
   QMimeData data;
   data.setUrls({QUrl::fromLocalFile(QString::fromStdString(dropped))});
   QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-  QCoreApplication::sendEvent(&wb.View(), &enter);
+  QCoreApplication::sendEvent(wb.View(), &enter);
   EXPECT_TRUE(enter.isAccepted());
   QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-  QCoreApplication::sendEvent(&wb.View(), &drop);
+  QCoreApplication::sendEvent(wb.View(), &drop);
   Wait(20);
   EXPECT_EQ(urls, std::vector<std::string>{dropped});
   EXPECT_EQ(wb.Document()->Images(0)->src(), media("pictures/png/p1.png"));
 }
 
+// The control as a window's design text places it.
+struct PictureWindow : vb::Form {
+  PictureWindow() {
+    LoadDesignText(R"(
+Begin Form frmPicture
+  ScaleMode = 3
+  ClientWidth = 300
+  ClientHeight = 200
+  Begin WebBrowser WebB
+    Left = 10
+    Top = 20
+    Width = 120
+    Height = 90
+  End
+End
+)");
+  }
+};
+
+TEST(WebBrowser, PlacedByTheDesignText) {
+  PictureWindow f;
+  auto& wb = f.Ctl<WebBrowser>("WebB");
+  EXPECT_FLOAT_EQ(wb.Left(), 10);
+  EXPECT_FLOAT_EQ(wb.Top(), 20);
+  EXPECT_EQ(wb.View()->geometry(), QRect(10, 20, 120, 90));
+  Show(wb, media("pictures/png/p4.png"));
+  EXPECT_EQ(wb.Document()->Images(0)->Width(), 120);
+  wb.Move(0, 0, 300, 200);
+  EXPECT_EQ(wb.View()->size(), QSize(300, 200));
+}
+
 TEST(WebBrowser, DragOfTheControlReportsPositionsInTwips) {
-  WebBrowser wb;
+  PictureWindow f;
+  auto& wb = f.Ctl<WebBrowser>("WebB");
   Show(wb, media("pictures/png/p1.png"));
-  wb.View().resize(120, 90);
   struct Report {
     float x, y;
     int state;
   };
   std::vector<Report> reports;
-  wb.DragOver = [&](WebBrowser& source, float X, float Y, int32_t State) {
+  wb.DragOver = [&](vb::Control& source, float X, float Y, int State) {
     EXPECT_EQ(&source, &wb);
     reports.push_back({X, Y, State});
   };
   auto mouse = [&](QEvent::Type type, QPointF at, Qt::MouseButtons buttons) {
-    QMouseEvent e(type, at, wb.View().mapToGlobal(at), Qt::LeftButton, buttons, Qt::NoModifier);
-    QCoreApplication::sendEvent(&wb.View(), &e);
+    QMouseEvent e(type, at, wb.View()->mapToGlobal(at), Qt::LeftButton, buttons, Qt::NoModifier);
+    QCoreApplication::sendEvent(wb.View(), &e);
   };
   // Manual drag mode: nothing.
   mouse(QEvent::MouseButtonPress, {10, 10}, Qt::LeftButton);
@@ -343,8 +398,8 @@ TEST(WebBrowser, DragOfTheControlReportsPositionsInTwips) {
   mouse(QEvent::MouseButtonRelease, {20, 10}, Qt::NoButton);
   EXPECT_TRUE(reports.empty());
 
-  wb.DragMode(1);
-  const float tpp = float(std::round(1440.0 / wb.View().logicalDpiX()));
+  wb.DragMode(vb::vbAutomatic);
+  const float tpp = float(vb::Screen::TwipsPerPixelX());
   mouse(QEvent::MouseButtonPress, {10, 10}, Qt::LeftButton);
   mouse(QEvent::MouseMove, {20, 12}, Qt::LeftButton);
   mouse(QEvent::MouseMove, {130, 12}, Qt::LeftButton);  // out of the control
@@ -352,7 +407,8 @@ TEST(WebBrowser, DragOfTheControlReportsPositionsInTwips) {
   mouse(QEvent::MouseButtonRelease, {100, 40}, Qt::NoButton);
   mouse(QEvent::MouseMove, {90, 40}, Qt::NoButton);
   ASSERT_EQ(reports.size(), 4u);
-  const Report want[] = {{10, 10, 0}, {20, 12, 2}, {130, 12, 1}, {100, 40, 0}};
+  const Report want[] = {{10, 10, vb::vbEnter}, {20, 12, vb::vbOver}, {130, 12, vb::vbLeave},
+                         {100, 40, vb::vbEnter}};
   for (size_t i = 0; i < 4; ++i) {
     EXPECT_FLOAT_EQ(reports[i].x, want[i].x * tpp);
     EXPECT_FLOAT_EQ(reports[i].y, want[i].y * tpp);

@@ -6,6 +6,8 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QTest>
+#include <QTimer>
+#include <QWindow>
 #include <QUrl>
 #include <QWidget>
 
@@ -181,6 +183,346 @@ TEST(Forms, PictureLoaderRefusesPng) {
       },
       vb::Error);
   EXPECT_TRUE(vb::LoadPicture("").IsNothing());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Forms, ScaleModesAndTwips) {
+  const int tpp = vb::Screen::TwipsPerPixelX();
+  ASSERT_GT(tpp, 0);
+  vb::Form f;
+  f.LoadDesignText(R"(Begin Form frmScale
+  ClientWidth = 3000
+  ClientHeight = 1500
+  Begin PictureBox picPlain
+    Left = 150
+    Top = 300
+    Width = 600
+    Height = 450
+    BorderStyle = 0
+  End
+  Begin PictureBox picFramed
+    Width = 600
+    Height = 450
+  End
+End)");
+  // The form works in twips (the default): its inner size and its controls' places.
+  EXPECT_FLOAT_EQ(f.ScaleWidth(), static_cast<float>(3000 / tpp * tpp));
+  auto& plain = f.Ctl<vb::PictureBox>("picPlain");
+  EXPECT_EQ(plain.Widget()->geometry(), QRect(150 / tpp, 300 / tpp, 600 / tpp, 450 / tpp));
+  EXPECT_FLOAT_EQ(plain.Left(), static_cast<float>(150 / tpp * tpp));
+
+  // A borderless box: outer and inner size agree; in pixels the inner size is whole pixels.
+  EXPECT_FLOAT_EQ(plain.Height(), plain.ScaleHeight());
+  plain.ScaleMode(vb::vbPixels);
+  EXPECT_FLOAT_EQ(plain.ScaleWidth(), static_cast<float>(600 / tpp));
+  EXPECT_FLOAT_EQ(plain.ScaleX(1, vb::vbPixels, vb::vbTwips), static_cast<float>(tpp));
+  EXPECT_FLOAT_EQ(plain.ScaleX(1440, vb::vbTwips, vb::vbInches), 1.0f);
+  // A framed box is larger outside than inside.
+  auto& framed = f.Ctl<vb::PictureBox>("picFramed");
+  EXPECT_GT(framed.Height(), framed.ScaleHeight());
+
+  // A user scale: ScaleWidth and ScaleHeight set the units; controls follow.
+  plain.ScaleWidth(1000);
+  EXPECT_EQ(plain.ScaleMode(), vb::vbUser);
+  EXPECT_FLOAT_EQ(plain.ScaleWidth(), 1000);
+  EXPECT_NEAR(plain.UnitsPerPixelX(), 1000.0 / plain.ClientWidget()->width(), 1e-9);
+
+  // The form's own place and size are in twips of the screen.
+  f.Move(1500.0f, 750.0f, 4500.0f, 3000.0f);
+  EXPECT_FLOAT_EQ(f.Width(), static_cast<float>(15 * 300 / tpp * tpp));
+  EXPECT_THROW(f.ScaleMode(9), vb::Error);
+}
+
+TEST(Forms, PaintPictureImageAndDeviceContext) {
+  vb::Form f;
+  f.LoadDesignText(R"(Begin Form frmPaint
+  ScaleMode = 3
+  ClientWidth = 100
+  ClientHeight = 100
+  Begin PictureBox picDraw
+    ScaleMode = 3
+    Width = 40
+    Height = 30
+    BorderStyle = 0
+    BackColor = &H000000FF&
+  End
+End)");
+  auto& box = f.Ctl<vb::PictureBox>("picDraw");
+  QImage blue(4, 4, QImage::Format_RGB32);
+  blue.fill(QColor(0, 0, 255));
+  const vb::StdPicture pic = vb::PictureFromImage(blue);
+  EXPECT_EQ(pic.PixelWidth(), 4);
+
+  // Stretched to 10 x 10 at 5, 5; the rest keeps the back colour (red).
+  box.PaintPicture(pic, 5, 5, 10.0f, 10.0f);
+  QImage img = vb::ImageOf(box.Image());
+  ASSERT_EQ(img.size(), QSize(40, 30));
+  EXPECT_EQ(QColor(img.pixel(6, 6)), QColor(0, 0, 255));
+  EXPECT_EQ(QColor(img.pixel(14, 14)), QColor(0, 0, 255));
+  EXPECT_EQ(QColor(img.pixel(15, 15)), QColor(255, 0, 0));
+  EXPECT_EQ(QColor(img.pixel(0, 0)), QColor(255, 0, 0));
+
+  // The device context draws into the same persistent image.
+  const auto dc = box.hDC();
+  ASSERT_NE(dc, 0);
+  EXPECT_EQ(box.hDC(), dc);
+  // Cls clears the drawing back to the back colour; the picture shows again.
+  box.Cls();
+  EXPECT_EQ(QColor(vb::ImageOf(box.Image()).pixel(6, 6)), QColor(255, 0, 0));
+  box.Picture(pic);
+  EXPECT_EQ(QColor(vb::ImageOf(box.Image()).pixel(1, 1)), QColor(0, 0, 255));
+  EXPECT_EQ(QColor(vb::ImageOf(box.Image()).pixel(6, 6)), QColor(255, 0, 0));
+  // The form's own picture can be a box's image (the window skins do this).
+  f.Picture(box.Image());
+  EXPECT_EQ(f.Picture().PixelWidth(), 40);
+  EXPECT_THROW(box.PaintPicture(vb::StdPicture(), 0, 0), vb::Error);
+}
+
+TEST(Forms, DropsCarryFilesAndText) {
+  vb::Form f;
+  f.LoadDesignText(R"(Begin Form frmDrop
+  Begin Image imgTitle
+    Width = 600
+    Height = 600
+    OLEDropMode = 1
+  End
+  Begin Image imgDeaf
+    Left = 900
+    Width = 600
+    Height = 600
+  End
+End)");
+  f.Show();
+  auto& img = f.Ctl<vb::Image>("imgTitle");
+  std::vector<std::string> got;
+  bool hasFiles = false, hasText = false;
+  img.OLEDragDrop = [&](vb::DataObject& Data, int&, int, int, float, float) {
+    hasFiles = Data.GetFormat(vb::vbCFFiles);
+    hasText = Data.GetFormat(vb::vbCFText);
+    for (int i = 1; i <= Data.FilesCount(); ++i) got.push_back(Data.Files(i));
+    if (hasText) got.push_back(Data.GetData(vb::vbCFText));
+  };
+  auto drop = [&](QWidget* w, QMimeData& data) {
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(w, &enter);
+    const bool accepted = enter.isAccepted();
+    QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(w, &dropped);
+    return accepted;
+  };
+  QMimeData files;
+  files.setUrls({QUrl::fromLocalFile("/tmp/a b.gif"), QUrl::fromLocalFile("/tmp/c.avi")});
+  EXPECT_TRUE(drop(img.Widget(), files));
+  EXPECT_TRUE(hasFiles);
+  EXPECT_EQ(got, (std::vector<std::string>{"/tmp/a b.gif", "/tmp/c.avi"}));
+
+  got.clear();
+  QMimeData text;
+  text.setText("/tmp/x.gif");
+  drop(img.Widget(), text);
+  EXPECT_FALSE(hasFiles);
+  EXPECT_TRUE(hasText);
+  EXPECT_EQ(got, (std::vector<std::string>{"/tmp/x.gif"}));
+
+  // A control without drop mode takes no drops.
+  got.clear();
+  auto& deaf = f.Ctl<vb::Image>("imgDeaf");
+  deaf.OLEDragDrop = img.OLEDragDrop;
+  EXPECT_FALSE(drop(deaf.Widget(), text));
+  EXPECT_TRUE(got.empty());
+  vb::Unload(f);
+}
+
+TEST(Forms, PopupMenuUnderThePointer) {
+  TestForm f;
+  f.Show();
+  auto& pop = f.Ctl<vb::Menu>("mnuPop");
+  auto& item = f.Ctl<vb::Menu>("mnuItem");
+  EXPECT_TRUE(f.Ctl<vb::Menu>("mnuSep").Action()->isSeparator());
+  EXPECT_FALSE(pop.Visible());
+  int clicks = 0;
+  item.Click = [&] { ++clicks; };
+  QPoint shownAt;
+  QCursor::setPos(300, 200);
+  QTimer::singleShot(0, [&] {
+    QWidget* popup = QApplication::activePopupWidget();
+    ASSERT_NE(popup, nullptr);
+    shownAt = popup->pos();
+    item.Action()->trigger();
+    popup->close();
+  });
+  f.PopupMenu(pop);
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(shownAt, QCursor::pos());
+  // A click leaves the tick to the program.
+  EXPECT_TRUE(item.Checked());
+  EXPECT_TRUE(item.Action()->isChecked());
+  item.Checked(false);
+  EXPECT_FALSE(item.Action()->isChecked());
+  item.Enabled(false);
+  EXPECT_FALSE(item.Action()->isEnabled());
+  vb::Unload(f);
+}
+
+TEST(Forms, ModalShowWaitsAndKeepsItsOwner) {
+  TestForm owner, dialog;
+  owner.Show();
+  bool shownModal = false, ownerSet = false;
+  QTimer::singleShot(0, [&] {
+    shownModal = dialog.Visible() && dialog.Widget()->isModal();
+    ownerSet = dialog.Widget()->windowHandle()->transientParent() == owner.Widget()->windowHandle();
+    dialog.Hide();
+  });
+  dialog.Show(vb::vbModal, &owner);
+  EXPECT_TRUE(shownModal);
+  EXPECT_TRUE(ownerSet);
+  EXPECT_FALSE(dialog.Visible());
+  EXPECT_EQ(dialog.Owner(), &owner);
+  vb::Unload(owner);
+}
+
+TEST(Forms, LoadUnloadAndTheirEvents) {
+  TestForm f;
+  std::vector<std::string> events;
+  int cancel = 1;
+  f.Load = [&] { events.push_back("Load"); };
+  f.QueryUnload = [&](int& Cancel, int mode) {
+    events.push_back("QueryUnload " + std::to_string(mode));
+    Cancel = cancel;
+  };
+  f.Unload = [&](int&) { events.push_back("Unload"); };
+  f.Show();
+  f.Show();
+  EXPECT_FALSE(vb::Unload(f));  // cancelled: stays
+  EXPECT_TRUE(f.Visible());
+  cancel = 0;
+  auto& t = f.Ctl<vb::TimerControl>("tmrTick");
+  t.Enabled(true);
+  EXPECT_TRUE(vb::Unload(f));
+  EXPECT_FALSE(f.Visible());
+  EXPECT_FALSE(f.Loaded());
+  EXPECT_FALSE(t.Enabled());  // a window's timers end with it
+  vb::Load(f);
+  EXPECT_EQ(events, (std::vector<std::string>{"Load", "QueryUnload 1", "QueryUnload 1", "Unload", "Load"}));
+  EXPECT_EQ(vb::Forms(), std::vector<vb::Form*>{&f});
+  vb::Unload(f);
+  EXPECT_TRUE(vb::Forms().empty());
+}
+
+TEST(Forms, KeyPreviewSeesKeysFirst) {
+  TestForm f;
+  f.Show();
+  auto& txt = f.Ctl<vb::TextBox>("txtField");
+  txt.Text("");
+  txt.SetFocus();
+  std::vector<std::string> seen;
+  f.KeyPreview(true);
+  f.KeyDown = [&](int& KeyCode, int) {
+    seen.push_back("form " + std::to_string(KeyCode));
+    if (KeyCode == vb::vbKeyEscape) KeyCode = 0;
+  };
+  txt.KeyDown = [&](int& KeyCode, int) { seen.push_back("text " + std::to_string(KeyCode)); };
+  QTest::keyClick(txt.Widget(), Qt::Key_A);
+  QTest::keyClick(txt.Widget(), Qt::Key_Escape);
+  EXPECT_EQ(seen, (std::vector<std::string>{"form 65", "text 65", "form 27"}));
+  EXPECT_EQ(txt.Text(), "a");
+  vb::Unload(f);
+}
+
+TEST(Forms, ControlArrayElementsLoadedAtRunTime) {
+  TestForm f;
+  auto& made = f.LoadElement("lblButton", 7);
+  EXPECT_FALSE(made.Visible());
+  EXPECT_EQ(f.Arr<vb::Label>("lblButton").UBound(), 7);
+  EXPECT_FLOAT_EQ(made.Left(), f.Ctl("lblButton", 0).Left());  // a copy of the first element
+  EXPECT_THROW(f.LoadElement("lblButton", 7), vb::Error);
+  EXPECT_THROW(f.UnloadElement("lblButton", 0), vb::Error);  // made at design time
+  f.UnloadElement("lblButton", 7);
+  EXPECT_FALSE(f.Has("lblButton", 7));
+}
+
+TEST(Forms, DesignFileReadsPicturesBesideIt) {
+  testsupport::TempDir dir;
+  QImage img(3, 2, QImage::Format_RGB32);
+  img.fill(Qt::green);
+  ASSERT_TRUE(img.save(QString::fromStdString(dir.file("face.bmp")), "BMP"));
+  testsupport::writeFile(dir.file("frmPic.txt"), "Begin Form frmPic\r\n  Picture = \"face.bmp\"\r\n"
+                                                 "  Begin Image imgFace\r\n    Picture = \"face.bmp\"\r\n  End\r\nEnd\r\n");
+  vb::Form f(dir.file("frmPic.txt"));
+  EXPECT_EQ(f.Picture().PixelWidth(), 3);
+  EXPECT_EQ(f.Ctl<vb::Image>("imgFace").Widget()->size(), QSize(3, 2));
+  EXPECT_THROW(vb::Form(dir.file("none.txt")), vb::Error);
+  vb::Form g;
+  EXPECT_THROW(g.LoadDesignText("Begin Form x\n Begin Gadget y\n End\nEnd\n"), vb::Error);
+  EXPECT_THROW(g.LoadDesignText("Begin Form x\n Caption = \"a\"\n"), vb::Error);
+}
+
+TEST(Pictures, LoaderReadsBmpJpegGifIconsByContent) {
+  for (const char* name : {"bmp/p1.bmp", "jpg/p1.jpg", "gif/p1.gif"}) {
+    SCOPED_TRACE(name);
+    const vb::StdPicture p = vb::LoadPicture(testsupport::media(std::string("pictures/") + name));
+    ASSERT_FALSE(p.IsNothing());
+    EXPECT_EQ(p.Type(), vb::vbPicTypeBitmap);
+    // Sizes in HiMetric: 2540 per inch.
+    EXPECT_EQ(p.Width(), static_cast<int32_t>(p.PixelWidth() * vb::Screen::TwipsPerPixelX() * 2540.0 / 1440.0 + 0.5));
+  }
+  const vb::StdPicture cur = vb::LoadPicture(testsupport::sourceDir() + "/converter/skin/hand.cur");
+  EXPECT_EQ(cur.Type(), vb::vbPicTypeIcon);
+  EXPECT_THROW(vb::LoadPicture("/nonexistent/x.bmp"), vb::Error);
+  // A PNG under another name is still refused: the content decides.
+  testsupport::TempDir dir;
+  testsupport::writeFile(dir.file("fake.bmp"), testsupport::readFile(testsupport::media("pictures/png/p1.png")));
+  EXPECT_THROW(vb::LoadPicture(dir.file("fake.bmp")), vb::Error);
+}
+
+TEST(PropertyBag, ReadsWithDefaultsAndWritesOnlyWhatDiffers) {
+  vb::PropertyBag bag;
+  EXPECT_EQ(bag.ReadProperty("State", int32_t{3}), 3);
+  bag.WriteProperty("State", int32_t{2}, int32_t{0});
+  bag.WriteProperty("Caption", std::string("Go"), std::string(""));
+  bag.WriteProperty("Same", int32_t{5}, int32_t{5});
+  EXPECT_EQ(bag.ReadProperty("state", int32_t{0}), 2);  // keys without regard to case
+  EXPECT_EQ(bag.ReadProperty("Caption", ""), "Go");
+  EXPECT_FALSE(bag.Contains("Same"));
+  // Writing the default again removes the stored value.
+  bag.WriteProperty("State", int32_t{0}, int32_t{0});
+  EXPECT_FALSE(bag.Contains("State"));
+
+  bag.SetRaw("Color", "&H00FF8000&");
+  EXPECT_EQ(bag.ReadProperty("Color", int32_t{0}), 0xFF8000);
+  bag.SetRaw("Flag", "True");
+  EXPECT_TRUE(bag.ReadProperty("Flag", false));
+  bag.SetRaw("Bad", "abc");
+  try {
+    bag.ReadProperty("Bad", int32_t{0});
+    ADD_FAILURE() << "no error";
+  } catch (const vb::Error& e) {
+    EXPECT_EQ(e.Number, vb::vbErrTypeMismatch);
+  }
+
+  vb::StdFont font;
+  font.Name = "Arial";
+  font.Size = 12;
+  font.Bold = true;
+  bag.WriteProperty("Font", font, vb::StdFont());
+  EXPECT_EQ(bag.ReadProperty("Font", vb::StdFont()), font);
+
+  QImage img(2, 2, QImage::Format_RGB32);
+  const vb::StdPicture pic = vb::PictureFromImage(img);
+  bag.WriteProperty("Picture", pic, vb::StdPicture());
+  EXPECT_EQ(bag.ReadProperty("Picture", vb::StdPicture()).data(), pic.data());
+  EXPECT_EQ(bag.Keys(), (std::vector<std::string>{"Caption", "Color", "Flag", "Bad", "Font", "Picture"}));
+}
+
+TEST(Screen, TwipsAndSize) {
+  const int tpp = vb::Screen::TwipsPerPixelX();
+  EXPECT_EQ(tpp, 1440 / static_cast<int>(QGuiApplication::primaryScreen()->logicalDotsPerInchX()));
+  EXPECT_FLOAT_EQ(vb::Screen::Width(), static_cast<float>(QGuiApplication::primaryScreen()->geometry().width() * tpp));
+  const auto wa = vb::Screen::WorkArea();
+  EXPECT_GT(wa.Right - wa.Left, 0);
 }
 
 }  // namespace
