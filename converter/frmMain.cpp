@@ -20,6 +20,7 @@
 #include "foundation/mdlLocaleLng.h"
 #include "platform/window.h"
 #include "runtime/app.h"
+#include "runtime/command.h"
 #include "runtime/events.h"
 #include "runtime/msgbox.h"
 #include "runtime/numbers.h"
@@ -88,6 +89,7 @@ frmMain::~frmMain() = default;
 // ======================= Start-up, single instance, settings and exit =======================
 
 void frmMain::Form_Load() {
+  dde_.Open(kTitle, "FormDDE");  // a link source from the start, as the window is designed
   Caption(kTitle);
   win::SetWindowLongA(hWnd(), win::GWL_STYLE, 0x6000000);
   // Without a caption bar the window keeps its client area as designed here (it does not
@@ -102,8 +104,9 @@ void frmMain::Form_Load() {
   mdlConsole::KillByModulePath(AddSlash(vb::App::Path()) + "plugins/" + "FenwoRes");
 
   const std::string cmd = vb::Command();
-  if (!dde_.Open(kTitle, "FormDDE")) {
-    // Another instance runs: it gets the command line and this one ends at once.
+  if (vb::App::PrevInstance()) {
+    // The running instance gets the command line; this one ends at once, writing nothing.
+    dde_.Close();
     SendDdeCommand(cmd);
     std::fflush(nullptr);
     std::_Exit(0);

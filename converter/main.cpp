@@ -1,6 +1,6 @@
-// Fenwo.Zantiro: the main window is the start-up window; the program ends when it is unloaded.
+// Fenwo.Zantiro: the main window is the start-up window; the program ends when its last window
+// has unloaded.
 #include <QApplication>
-#include <cstdlib>
 
 #include "converter/frmMain.h"
 #include "converter/frmOptions.h"
@@ -8,14 +8,13 @@
 #include "runtime/app.h"
 
 int main(int argc, char** argv) {
-  // The engine draws into X windows: use X11 (XWayland on a Wayland desktop) unless told.
-  if (std::getenv("DISPLAY") && !std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "xcb", 1);
+  // The engine draws into X windows: X11 (XWayland on a Wayland desktop) unless told otherwise.
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY"))
+    qputenv("QT_QPA_PLATFORM", "xcb");
   QApplication app(argc, argv);
   vb::App::SetTitle("Fenwo.Zantiro");
-
-  zantiro::frmMain& main = zantiro::frmMain::Default();
-  main.Show();
-  const int rc = main.Loaded() ? app.exec() : 0;
+  zantiro::frmMain::Default().Show();
+  const int rc = vb::Run();
   zantiro::frmOptions::Release();
   zantiro::frmSplash::Release();
   zantiro::frmMain::Release();

@@ -1,5 +1,6 @@
 #include "runtime/Control.h"
 
+#include <QFontDatabase>
 #include <QObject>
 #include <QToolTip>
 #include <QWidget>
@@ -147,7 +148,10 @@ void Control::ForeColor(int32_t c) {
   applyColors();
 }
 void Control::Font(const StdFont& f) {
+  const std::string old = font_.Name;
   font_ = f;
+  // A face the system does not have is not taken: the name reads back as it was.
+  if (f.Name != old && !QFontDatabase::hasFamily(QString::fromStdString(f.Name))) font_.Name = old;
   applyFont();
 }
 void Control::FontName(const std::string& name) {
