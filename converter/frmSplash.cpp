@@ -38,6 +38,7 @@ frmSplash::frmSplash() : vb::Form(":/forms/frmSplash.txt") {
 void frmSplash::Form_Load() {
   tick_ = t0_ = 0;
   step_ = 0;
+  marqueeTop_ = lblMarquee.Top();
   lblMarquee.Caption(kEnglish);
   std::string ini = AddSlash(vb::App::Path()) + "Fenwo.Zantiro" + ".ini";
   if (objFile.FileExists(ini)) {
@@ -69,7 +70,9 @@ void frmSplash::timeMarquee_Timer() {
     const int32_t alpha = std::min(255, vb::CLng(step_ * static_cast<float>(tick_ - t0_)));
     SetWindowTrans(frmMain::Default().hWnd(), -1, alpha, 0);
   }
-  lblMarquee.Top(lblMarquee.Top() - 1);
+  // The label sits on whole pixels: keep the exact place here so that the twips add up.
+  marqueeTop_ -= 1;
+  lblMarquee.Top(marqueeTop_);
   if (tick_ > 120) vb::Unload(*this);
 }
 

@@ -25,6 +25,7 @@ class frmSplash : public vb::Form, public DefaultInstance<frmSplash> {
   int32_t tick_ = 0;  // ticks so far
   int32_t t0_ = 0;    // first tick that saw the main window activated
   float step_ = 0;    // alpha added per tick
+  float marqueeTop_ = 0;
 };
 
 }  // namespace zantiro
