@@ -2,24 +2,11 @@
 
 #include <algorithm>
 
+#include "foundation/FileObject.h"
 #include "foundation/mdlFileDialog.h"
 #include "platform/comdlg.h"
 #include "platform/fs.h"
-
-namespace {
-
-std::string extensionOf(const std::string& path) {
-  const size_t dot = path.rfind('.');
-  if (dot == std::string::npos || path.find('/', dot) != std::string::npos) return "";
-  return path.substr(dot + 1);
-}
-
-std::string lower(std::string s) {
-  std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return s;
-}
-
-}  // namespace
+#include "runtime/strings.h"
 
 int32_t CommDialog::FilterIndex() {
   if (filterIndex_ == 0) filterIndex_ = 1;
@@ -70,7 +57,7 @@ std::string CommDialog::fileDialog(bool save, bool then_NoUse_InitDir, bool isMu
   } else {
     filename = TrimNull(ofn.lpstrFile);
     fileTitle_ = TrimNull(ofn.lpstrFileTitle);
-    fileExt_ = lower(extensionOf(filename));
+    fileExt_ = vb::LCase(FileObject().GetExtensionName(filename));
     result = filename;
   }
   filterIndex_ = ofn.nFilterIndex;

@@ -1,6 +1,8 @@
 #include "platform/clock.h"
 
+#include <chrono>
 #include <ctime>
+#include <thread>
 #include <sys/time.h>
 
 namespace win {
@@ -10,6 +12,10 @@ std::function<double()>& hook() {
   return h;
 }
 }  // namespace
+
+void Sleep(std::uint32_t milliseconds) {
+  std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
 
 double SecondsSinceMidnight() {
   if (hook()) return hook()();

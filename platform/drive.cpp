@@ -126,3 +126,22 @@ int GetDriveTypeA(const std::string& path) {
 }
 
 }  // namespace win
+
+namespace win {
+
+bool IsDriveRoot(const std::string& folder) {
+  if (folder.empty() || folder[0] != '/') return false;
+  std::error_code ec;
+  std::string real = std::filesystem::weakly_canonical(folder, ec).string();
+  if (ec || real.empty()) real = folder;
+  if (real.size() > 1 && real.back() == '/') real.pop_back();
+  if (real == "/") return true;
+  std::ifstream in("/proc/self/mountinfo");
+  std::stringstream text;
+  text << in.rdbuf();
+  for (const Mount& m : parse(text.str()))
+    if (m.point == real) return true;
+  return false;
+}
+
+}  // namespace win

@@ -17,6 +17,10 @@ enum : int {
 // Type of the file system that holds path (or its nearest existing ancestor).
 int GetDriveTypeA(const std::string& path);
 
+// Whether a folder is the root of a file system: "/" or a mount point (what a drive root such
+// as D:\ is elsewhere). A trailing "/" is allowed.
+bool IsDriveRoot(const std::string& folder);
+
 // The same rule over a given mount table (text in the form of /proc/self/mountinfo) and a
 // given sysfs folder; the path is taken as it is, without resolving links.
 int DriveTypeFromMounts(const std::string& path, const std::string& mountinfo,

@@ -102,6 +102,12 @@ std::vector<std::string> FindFiles(const std::string& pattern) {
   return found;
 }
 
+long long FileLen(const std::string& path) {
+  struct stat st{};
+  if (path.empty() || stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return -1;
+  return static_cast<long long>(st.st_size);
+}
+
 bool DeleteFileA(const std::string& path) {
   struct stat st{};
   if (path.empty() || stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;

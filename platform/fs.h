@@ -30,6 +30,8 @@ std::vector<std::string> FindFiles(const std::string& pattern);
 
 bool IsFile(const std::string& path);    // a file, or a link to one
 bool IsFolder(const std::string& path);  // a folder, or a link to one
+// The size in bytes of a file (the runtime's FileLen); -1 when there is no such file.
+long long FileLen(const std::string& path);
 
 // Deletes one file. A read-only file (no write permission for its owner or for us) is left
 // alone, as Windows leaves a read-only file. False when nothing was deleted.

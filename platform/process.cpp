@@ -81,7 +81,7 @@ struct Table {
   std::mutex lock;
   std::map<HANDLE, Entry> entries;
   HANDLE next = 4;
-  int failAt[3] = {0, 0, 0};
+  int failAt[5] = {0, 0, 0, 0, 0};
 
   HANDLE add(Entry e) {
     std::lock_guard<std::mutex> g(lock);
@@ -253,6 +253,8 @@ BOOL ReadFile(HANDLE file, void* buffer, DWORD size, DWORD* bytesRead, void*) {
   if (bytesRead) *bytesRead = 0;
   const int fd = pipeFd(file);
   if (fd < 0 || !buffer) return 0;
+  if (table().injectedFailure(FailingCall::ReadFile)) return 0;
+  if (size > 1 && table().injectedFailure(FailingCall::ShortRead)) size = 1;
   ssize_t r;
   do r = ::read(fd, buffer, size); while (r < 0 && errno == EINTR);
   if (r < 0 || (r == 0 && size > 0)) return 0;

@@ -98,7 +98,8 @@ std::string ConsoleText(const char* bytes, size_t count);
 int OpenHandleCount();
 
 // Test seam: make the n-th next call of one kind fail (1 = the very next); 0 clears it.
-enum class FailingCall { CreatePipe, DuplicateHandle, CreateProcess };
+// ShortRead makes a ReadFile succeed with fewer bytes than asked for (one, when more were).
+enum class FailingCall { CreatePipe, DuplicateHandle, CreateProcess, ReadFile, ShortRead };
 void FailNthCall(FailingCall call, int n);
 
 }  // namespace win

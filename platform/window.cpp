@@ -3,7 +3,9 @@
 #include <QApplication>
 #include <QCursor>
 #include <QGuiApplication>
+#include <QFrame>
 #include <QLineEdit>
+#include <QPainter>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QScreen>
@@ -11,6 +13,7 @@
 #include <QWidget>
 #include <QWindow>
 #include <map>
+#include <vector>
 
 #include "platform/window_qt.h"
 
@@ -45,6 +48,74 @@ QColor keyColor(uint32_t c) {
   return QColor(static_cast<int>(c & 0xff), static_cast<int>((c >> 8) & 0xff), static_cast<int>((c >> 16) & 0xff));
 }
 
+// The frame of a child window, drawn over its edge from its border bits, outside in.
+class BorderOverlay : public QWidget {
+ public:
+  explicit BorderOverlay(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setAttribute(Qt::WA_NoSystemBackground);
+    parent->installEventFilter(this);
+  }
+  enum Kind { Raised, Solid, Sunken };
+  std::vector<std::pair<Kind, int>> layers;
+  int width() const {
+    int n = 0;
+    for (const auto& l : layers) n += l.second;
+    return n;
+  }
+  bool eventFilter(QObject*, QEvent* ev) override {
+    if (ev->type() == QEvent::Resize) setGeometry(parentWidget()->rect());
+    return false;
+  }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter p(this);
+    const QPalette& pal = parentWidget()->palette();
+    QRect r = rect();
+    for (const auto& [kind, n] : layers)
+      for (int i = 0; i < n; ++i) {
+        const bool inner = i >= n / 2 && n > 1;
+        QColor tl, br;
+        switch (kind) {
+          case Raised: tl = inner ? pal.color(QPalette::Midlight) : pal.color(QPalette::Light);
+                       br = inner ? pal.color(QPalette::Mid) : pal.color(QPalette::Dark); break;
+          case Sunken: tl = inner ? pal.color(QPalette::Dark) : pal.color(QPalette::Mid);
+                       br = inner ? pal.color(QPalette::Midlight) : pal.color(QPalette::Light); break;
+          case Solid: tl = br = pal.color(QPalette::Shadow); break;
+        }
+        p.setPen(tl);
+        p.drawLine(r.topLeft(), r.topRight());
+        p.drawLine(r.topLeft(), r.bottomLeft());
+        p.setPen(br);
+        p.drawLine(r.bottomLeft(), r.bottomRight());
+        p.drawLine(r.topRight(), r.bottomRight());
+        r.adjust(1, 1, -1, -1);
+      }
+  }
+};
+
+void setChildBorder(QWidget* w, uint32_t style, uint32_t exStyle) {
+  auto* o = w->findChild<BorderOverlay*>(QString(), Qt::FindDirectChildrenOnly);
+  if (!o) o = new BorderOverlay(w);
+  o->layers.clear();
+  if (exStyle & WS_EX_DLGMODALFRAME) o->layers.push_back({BorderOverlay::Raised, 3});
+  if (style & WS_THICKFRAME) o->layers.push_back({BorderOverlay::Raised, 3});
+  if (style & WS_BORDER) o->layers.push_back({BorderOverlay::Solid, 1});
+  if (exStyle & WS_EX_STATICEDGE) o->layers.push_back({BorderOverlay::Sunken, 1});
+  if (exStyle & WS_EX_CLIENTEDGE) o->layers.push_back({BorderOverlay::Sunken, 2});
+  const int n = o->width();
+  // The widget's own frame gives way to the drawn one.
+  if (auto* l = qobject_cast<QLineEdit*>(w)) l->setFrame(false);
+  if (auto* f = qobject_cast<QFrame*>(w)) f->setFrameStyle(QFrame::NoFrame);
+  w->setContentsMargins(n, n, n, n);
+  o->setGeometry(w->rect());
+  o->raise();
+  o->show();
+  o->update();
+  w->setProperty("win.border", n);
+}
+
 // The window's look from its style bits. A top-level window has a frame only with a caption;
 // a child window's border bits become its frame.
 void applyStyle(Entry& e) {
@@ -65,17 +136,7 @@ void applyStyle(Entry& e) {
     }
     return;
   }
-  int width = 0;
-  const char* kind = "none";
-  if (e.exStyle & WS_EX_DLGMODALFRAME) width += 3, kind = "outset";
-  if (e.exStyle & WS_EX_CLIENTEDGE) width += 2, kind = "inset";
-  if (e.exStyle & WS_EX_STATICEDGE) width += 1, kind = "inset";
-  if (e.style & WS_THICKFRAME) width += 3, kind = "outset";
-  if (e.style & WS_BORDER) width += 1, kind = width == 1 ? "solid" : kind;
-  if (auto* l = qobject_cast<QLineEdit*>(w)) l->setFrame(false);
-  const QString colour = w->palette().color(QPalette::Mid).name();
-  w->setStyleSheet(width ? QString("border: %1px %2 %3;").arg(width).arg(kind, colour) : QString("border: none;"));
-  w->setProperty("win.border", width);
+  setChildBorder(w, e.style, e.exStyle);
 }
 
 // Cuts the key colour's pixels out of the window; again whenever it is repainted or resized.

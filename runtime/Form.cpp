@@ -5,6 +5,7 @@
 #include <QCursor>
 #include <QEventLoop>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
@@ -55,6 +56,42 @@ class FormWidget : public QWidget {
     else e->ignore();
   }
   void hideEvent(QHideEvent*) override { form_.endModal(); }
+  void moveEvent(QMoveEvent*) override { noteFrame(); }
+  void showEvent(QShowEvent*) override { noteFrame(); }
+  void changeEvent(QEvent* e) override {
+    // Minimising and restoring change no size, yet the window hears of them as a resize.
+    if (e->type() == QEvent::WindowStateChange) {
+      const auto old = static_cast<QWindowStateChangeEvent*>(e)->oldState();
+      if (((old ^ windowState()) & Qt::WindowMinimized) && form_.Resize) form_.Resize();
+    }
+    QWidget::changeEvent(e);
+  }
+
+ public:
+  // The frame around the client area. Before a framed window is first shown the window
+  // manager has not told it yet: the last frame seen on a framed window stands in.
+  QMargins frame() const {
+    const QRect outer = frameGeometry(), inner = geometry();
+    if (isVisible() || outer != inner)
+      return QMargins(inner.left() - outer.left(), inner.top() - outer.top(),
+                      outer.right() - inner.right(), outer.bottom() - inner.bottom());
+    return (windowFlags() & Qt::FramelessWindowHint) ? QMargins() : lastFrame();
+  }
+
+ private:
+  static QMargins& lastFrame() {
+    static QMargins m;
+    return m;
+  }
+  void noteFrame() {
+    if (!isVisible() || (windowFlags() & Qt::FramelessWindowHint)) return;
+    const QRect outer = frameGeometry(), inner = geometry();
+    if (outer != inner)
+      lastFrame() = QMargins(inner.left() - outer.left(), inner.top() - outer.top(),
+                             outer.right() - inner.right(), outer.bottom() - inner.bottom());
+  }
+
+ protected:
   bool event(QEvent* e) override {
     if (e->type() == QEvent::WindowActivate && form_.Activate) form_.Activate();
     if (e->type() == QEvent::WindowDeactivate && form_.Deactivate) form_.Deactivate();
@@ -165,6 +202,7 @@ void Form::ReadOwnDesign(const PropertyBag& bag) {
   if (bag.Contains("ForeColor")) ForeColor(bag.ReadProperty("ForeColor", ForeColor()));
   if (bag.Contains("Font")) Font(bag.ReadProperty("Font", Font()));
   if (bag.Contains("Picture")) Picture(bag.ReadProperty("Picture", StdPicture()));
+  if (bag.Contains("Icon")) Icon(bag.ReadProperty("Icon", StdPicture()));
   if (bag.Contains("WindowState")) WindowState(bag.ReadProperty("WindowState", int32_t{0}));
 }
 
@@ -317,14 +355,16 @@ void Form::WindowState(int state) {
   w->setWindowState(s);
 }
 
-float Form::Left() const { return static_cast<float>(Widget()->frameGeometry().x() * Screen::TwipsPerPixelX()); }
-float Form::Top() const { return static_cast<float>(Widget()->frameGeometry().y() * Screen::TwipsPerPixelY()); }
-float Form::Width() const {
-  return static_cast<float>(Widget()->frameGeometry().width() * Screen::TwipsPerPixelX());
+namespace {
+QRect outerRect(QWidget* w) {
+  return w->geometry().marginsAdded(static_cast<FormWidget*>(w)->frame());
 }
-float Form::Height() const {
-  return static_cast<float>(Widget()->frameGeometry().height() * Screen::TwipsPerPixelY());
-}
+}  // namespace
+
+float Form::Left() const { return static_cast<float>(outerRect(Widget()).x() * Screen::TwipsPerPixelX()); }
+float Form::Top() const { return static_cast<float>(outerRect(Widget()).y() * Screen::TwipsPerPixelY()); }
+float Form::Width() const { return static_cast<float>(outerRect(Widget()).width() * Screen::TwipsPerPixelX()); }
+float Form::Height() const { return static_cast<float>(outerRect(Widget()).height() * Screen::TwipsPerPixelY()); }
 void Form::Left(float v) { Move(v); }
 void Form::Top(float v) { Move(Left(), v); }
 void Form::Width(float v) { Move(Left(), Top(), v); }
@@ -334,7 +374,7 @@ void Form::Move(float left, std::optional<float> top, std::optional<float> width
                 std::optional<float> height) {
   QWidget* w = Widget();
   const double tx = Screen::TwipsPerPixelX(), ty = Screen::TwipsPerPixelY();
-  const QRect frame = w->frameGeometry();
+  const QRect frame = outerRect(w);
   const int extraW = frame.width() - w->width(), extraH = frame.height() - w->height();
   w->move(px(left / tx), top ? px(*top / ty) : frame.y());
   if (width || height) {
@@ -360,9 +400,28 @@ int32_t Form::hWnd() {
   return static_cast<int32_t>(win::RegisterWindow(w, style, 0));
 }
 
+void Form::Icon(const StdPicture& icon) {
+  icon_ = icon;
+  if (Widget()) Widget()->setWindowIcon(icon ? QIcon(QPixmap::fromImage(ImageOf(icon))) : QIcon());
+}
+
 void Form::BackColor(int32_t c) {
   Control::BackColor(c);
   Cls();
+}
+
+// The colours and font are the client area's: the menu bar keeps the desktop's.
+void Form::applyColors() {
+  if (!client_) return;
+  QPalette pal = client_->palette();
+  pal.setColor(QPalette::Window, ColorOf(BackColor()));
+  pal.setColor(QPalette::WindowText, ColorOf(ForeColor()));
+  client_->setPalette(pal);
+  client_->update();
+}
+
+void Form::applyFont() {
+  if (client_) client_->setFont(FontOf(Font()));
 }
 
 void Form::PopupMenu(Menu& menu, int, std::optional<float> x, std::optional<float> y) {

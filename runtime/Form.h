@@ -48,6 +48,9 @@ class Form : public Control, public Container, public Host {
   void KeyPreview(bool v) { keyPreview_ = v; }
   int BorderStyle() const { return borderStyle_; }
   Form* Owner() const { return owner_; }
+  // The window's icon (title bar, task bar).
+  StdPicture Icon() const { return icon_; }
+  void Icon(const StdPicture& icon);
 
   // Outer position and size in twips of the screen.
   float Left() const override;
@@ -87,6 +90,8 @@ class Form : public Control, public Container, public Host {
  protected:
   void ReadOwnDesign(const PropertyBag& bag) override;
   int32_t SurfaceBackColor() const override { return BackColor(); }
+  void applyColors() override;
+  void applyFont() override;
 
  private:
   void applyBorder();
@@ -97,6 +102,7 @@ class Form : public Control, public Container, public Host {
   bool controlBox_ = true, minButton_ = true, maxButton_ = true, showInTaskbar_ = true;
   int startUpPosition_ = 0;
   Form* owner_ = nullptr;
+  StdPicture icon_;
   QWidget* client_ = nullptr;
   struct Modal;
   Modal* modal_ = nullptr;

@@ -40,6 +40,8 @@ PictureBox::PictureBox(QWidget* parent) : Control(nullptr) {
   client_ = client;
   attachWidget(frame);
   InstallEvents(*this, client);
+  // The frame has the same events: input of the inner area must not reach it again.
+  client->setAttribute(Qt::WA_NoMousePropagation);
   BorderStyle(vbBSFixedSingle);
   BackColor(vbButtonFace);
 }

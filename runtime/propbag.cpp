@@ -23,9 +23,13 @@ double number(const std::string& name, const std::string& raw) {
   std::string t = Trim(raw);
   if (LCase(t) == "true") return -1;
   if (LCase(t) == "false") return 0;
-  if (!t.empty() && t.back() == '&') t.pop_back();
+  const bool isLong = !t.empty() && t.back() == '&';
+  if (isLong) t.pop_back();
   if (!IsNumeric(t)) mismatch(name);
-  return Val(t);
+  const double v = Val(t);
+  // "&H0000FF00&" is a Long: its top digit is no sign bit of an Integer.
+  if (isLong && t[0] == '&' && v < 0 && v >= -32768) return v + 65536;
+  return v;
 }
 
 std::string text(double x) { return CStr(x); }

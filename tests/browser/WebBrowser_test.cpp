@@ -6,6 +6,7 @@
 #include "browser/BrowserView.h"
 #include "runtime/Form.h"
 #include "runtime/screen.h"
+#include "browser/wmf_fixture.h"
 #include "support/paths.h"
 
 #include <QCoreApplication>
@@ -70,50 +71,17 @@ bool Near(QRgb a, QRgb b, int tolerance = 12) {
          std::abs(qBlue(a) - qBlue(b)) <= tolerance;
 }
 
-// A metafile: placeable header with the box (0, 0)-(1440, 720) at 1440 units per inch, the
-// left half a red rectangle without outline.
-std::string RedHalfWmf(bool placeable) {
-  std::string b;
-  auto u16 = [&b](int v) {
-    b += char(v & 0xFF);
-    b += char((v >> 8) & 0xFF);
-  };
-  auto u32 = [&](uint32_t v) {
-    u16(int(v & 0xFFFF));
-    u16(int(v >> 16));
-  };
-  if (placeable) {
-    u32(0x9AC6CDD7);
-    for (int v : {0, 0, 0, 1440, 720, 1440, 0, 0}) u16(v);
-    int sum = 0;
-    for (size_t i = 0; i < 20; i += 2) sum ^= uint8_t(b[i]) | (uint8_t(b[i + 1]) << 8);
-    u16(sum);
-  }
-  std::vector<std::vector<int>> records = {
-      {0x020B, 0, 0},                      // window origin y, x
-      {0x020C, 720, 1440},                 // window extent y, x
-      {0x02FC, 0, 0x00FF, 0, 0},           // solid red brush
-      {0x012D, 0},                         // select it
-      {0x02FA, 5, 0, 0, 0, 0},             // null pen
-      {0x012D, 1},                         // select it
-      {0x041B, 720, 720, 0, 0},            // rectangle bottom, right, top, left
-      {0x0000},
-  };
-  size_t words = 9, biggest = 0;
-  for (auto& r : records) {
-    words += 2 + r.size();
-    biggest = std::max(biggest, 2 + r.size());
-  }
-  for (int v : {1, 9, 0x300}) u16(v);
-  u32(uint32_t(words));
-  u16(2);
-  u32(uint32_t(biggest));
-  u16(0);
-  for (auto& r : records) {
-    u32(uint32_t(2 + r.size()));
-    for (int v : r) u16(v);
-  }
-  return b;
+// A metafile 1440 x 720 units: its left half a red rectangle without outline; with the
+// placeable header at 1440 units per inch.
+QByteArray RedHalfWmf(bool placeable) {
+  using wmf_fixture::Colour;
+  using wmf_fixture::Join;
+  wmf_fixture::WmfBuilder w;
+  w.record(0x020B, {0, 0}).record(0x020C, {720, 1440});
+  w.record(0x02FC, Join({{0}, Colour(255, 0, 0), {0}})).record(0x012D, {0});
+  w.record(0x02FA, Join({{5, 0, 0}, Colour(0, 0, 0)})).record(0x012D, {1});
+  w.record(0x041B, {720, 720, 0, 0});
+  return placeable ? w.bytes(0, 0, 1440, 720, 1440) : w.bytesWithoutBox();
 }
 
 TEST(WebBrowser, ShowsEveryFormatAtItsNaturalSize) {
@@ -121,8 +89,8 @@ TEST(WebBrowser, ShowsEveryFormatAtItsNaturalSize) {
   QImage icon(48, 32, QImage::Format_ARGB32);
   icon.fill(QColor(0, 0, 255));
   ASSERT_TRUE(QImageWriter(QString::fromStdString(dir.file("icon.ico")), "ico").write(icon));
-  testsupport::writeFile(dir.file("red.wmf"), RedHalfWmf(true));
-  testsupport::writeFile(dir.file("plain.wmf"), RedHalfWmf(false));
+  testsupport::writeFile(dir.file("red.wmf"), RedHalfWmf(true).toStdString());
+  testsupport::writeFile(dir.file("plain.wmf"), RedHalfWmf(false).toStdString());
   // A path with "%" and "#" in folder and file names.
   const std::string odd = dir.file("100% #1 p%25.png");
   QFile::copy(QString::fromStdString(media("pictures/png/p1.png")), QString::fromStdString(odd));

@@ -2,6 +2,8 @@
 // Metafile records as the page draws them, and metafiles that are broken.
 #include "browser/Wmf.h"
 
+#include "browser/wmf_fixture.h"
+
 #include <QImage>
 #include <QPainter>
 #include <QRandomGenerator>
@@ -14,60 +16,9 @@
 
 namespace {
 
-// A metafile made of records given as their function and parameter words.
-class WmfBuilder {
- public:
-  WmfBuilder& record(uint16_t function, std::vector<uint16_t> params) {
-    records_.push_back({function, std::move(params)});
-    return *this;
-  }
-  // Placeable header with this box at 96 units per inch (so one unit is one pixel).
-  QByteArray bytes(int left, int top, int right, int bottom) const {
-    QByteArray b;
-    auto u16 = [&b](int v) {
-      b += char(v & 0xFF);
-      b += char((v >> 8) & 0xFF);
-    };
-    auto u32 = [&](uint32_t v) {
-      u16(int(v & 0xFFFF));
-      u16(int(v >> 16));
-    };
-    u32(0x9AC6CDD7);
-    for (int v : {0, left, top, right, bottom, 96, 0, 0, 0}) u16(v);
-    size_t words = 9 + 3;
-    for (const auto& r : records_) words += 3 + r.params.size();
-    for (int v : {1, 9, 0x300}) u16(v);
-    u32(uint32_t(words));
-    u16(8);
-    u32(0);
-    u16(0);
-    for (const auto& r : records_) {
-      u32(uint32_t(3 + r.params.size()));
-      u16(r.function);
-      for (uint16_t v : r.params) u16(v);
-    }
-    u32(3);
-    u16(0);
-    return b;
-  }
-
- private:
-  struct Record {
-    uint16_t function;
-    std::vector<uint16_t> params;
-  };
-  std::vector<Record> records_;
-};
-
-std::vector<uint16_t> Colour(int r, int g, int b) {
-  return {uint16_t(r | (g << 8)), uint16_t(b)};
-}
-
-std::vector<uint16_t> Join(std::initializer_list<std::vector<uint16_t>> parts) {
-  std::vector<uint16_t> out;
-  for (const auto& p : parts) out.insert(out.end(), p.begin(), p.end());
-  return out;
-}
+using wmf_fixture::Colour;
+using wmf_fixture::Join;
+using wmf_fixture::WmfBuilder;
 
 QImage Draw(const QByteArray& wmf, QSize* natural = nullptr) {
   QPicture picture;

@@ -118,6 +118,32 @@ TEST_F(FakeEngine, AVanishedEngineIsReadToTheEndThenStopsThePreview) {
   EXPECT_EQ(mdlConsole::SendCommand("get_property fps"), 3);
 }
 
+TEST_F(FakeEngine, AShortReadAndAFailedReadGiveTheirCodes) {
+  start("printf 'ANS_fps=25\\n'; read x; printf 'ANS_length=4\\n'; exec sleep 60");
+  const auto readSomething = [](std::string& out) {
+    int32_t code = 2;
+    for (int i = 0; i < 500 && code == 2; ++i) {
+      code = mdlConsole::ReadOutput(out);
+      if (code == 2) std::this_thread::sleep_for(10ms);
+    }
+    return code;
+  };
+  std::string out;
+  win::FailNthCall(win::FailingCall::ShortRead, 1);
+  EXPECT_EQ(readSomething(out), 4);
+  EXPECT_EQ(out, "A");
+  EXPECT_EQ(readSomething(out), 0);
+  EXPECT_EQ(out, "NS_fps=25\r\n");
+  EXPECT_EQ(preview.stops, 0);
+
+  EXPECT_EQ(mdlConsole::SendCommand("get_property length"), 0);
+  win::FailNthCall(win::FailingCall::ReadFile, 1);
+  EXPECT_EQ(readSomething(out), 3);
+  EXPECT_EQ(out, "");
+  EXPECT_EQ(preview.stops, 1);
+  EXPECT_FALSE(mdlConsole::IsRunning());
+}
+
 TEST_F(FakeEngine, AnOverFullPipeIsNotReadAndStopsThePreview) {
   const std::string done = tmp.file("done");
   start("head -c 40000 /dev/zero | tr '\\0' x; : > " + done + "; exec sleep 60");
@@ -211,6 +237,7 @@ TEST(KillByModulePath, EndsEnginesOfThePlugInsFolderWhateverTheLetterCase) {
   Started plain("/bin/sleep", "sleep");
 
   mdlConsole::KillByModulePath("");
+  EXPECT_FALSE(dll.ends(200));  // an empty text ends nothing
   mdlConsole::KillByModulePath(tmp.path() + "/plugins/FenwoRes");
   EXPECT_TRUE(dll.ends());
   EXPECT_TRUE(exe.ends());

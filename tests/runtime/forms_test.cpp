@@ -526,3 +526,54 @@ TEST(Screen, TwipsAndSize) {
 }
 
 }  // namespace
+
+namespace {
+
+// A control type brought by another library, with a widget of its own.
+class Gadget : public vb::Control {
+ public:
+  explicit Gadget(const vb::ControlSite& site) : vb::Control(new QWidget(site.parentWidget)) {
+    Shade = site.design.ReadProperty("Shade", int32_t{0});
+  }
+  int32_t Shade;
+};
+
+TEST(Forms, RegisteredTypesComeFromTheDesignText) {
+  EXPECT_FALSE(vb::IsControlTypeRegistered("Gadget"));
+  vb::RegisterControlType("Gadget", [](const vb::ControlSite& site) { return std::make_unique<Gadget>(site); });
+  EXPECT_TRUE(vb::IsControlTypeRegistered("gadget"));
+  vb::Form f;
+  f.LoadDesignText(R"(Begin Form frmG
+  ScaleMode = 3
+  ClientWidth = 100
+  ClientHeight = 100
+  Begin Gadget gdg
+    Index = 3
+    Left = 12
+    Top = 7
+    Width = 30
+    Height = 20
+    Shade = 5
+    Tag = "g"
+    ToolTipText = "tip"
+  End
+End)");
+  f.Show();
+  auto& g = f.Ctl<Gadget>("gdg", 3);
+  EXPECT_EQ(g.Shade, 5);
+  EXPECT_EQ(g.Widget()->geometry(), QRect(12, 7, 30, 20));
+  EXPECT_EQ(g.Tag(), "g");
+  EXPECT_EQ(g.Widget()->toolTip(), "tip");
+  EXPECT_EQ(vb::ControlOf(g.Widget()), &g);
+  float x = -1, y = -1;
+  int button = 0;
+  g.MouseDown = [&](int Button, int, float X, float Y) { button = Button, x = X, y = Y; };
+  QTest::mousePress(g.Widget(), Qt::RightButton, Qt::NoModifier, QPoint(4, 6));
+  EXPECT_EQ(button, vb::vbRightButton);
+  EXPECT_FLOAT_EQ(x, 4);  // the container's units (pixels here)
+  EXPECT_FLOAT_EQ(y, 6);
+  EXPECT_NE(g.hWnd(), 0);
+  vb::Unload(f);
+}
+
+}  // namespace
