@@ -114,9 +114,9 @@ void frmMain::Form_Load() {
 
   const vb::StdPicture hand = imgCur.Picture();
   for (vb::Label* b : lblButton) b->MouseIcon(hand);
-  for (vb::Control* c : std::vector<vb::Control*>{&cmdInput, &cmdOutput, &cmdEncode(0), &cmdEncode(1),
-                                                  &cmdOpt, &cmdResetFps, &lblSay})
-    c->MouseIcon(hand);
+  for (ImageButton* b : {&cmdInput, &cmdOutput, &cmdEncode(0), &cmdEncode(1), &cmdOpt, &cmdResetFps})
+    b->MouseIcon(hand);
+  lblSay.MouseIcon(hand);
 
   CenterPathLabels();
   cmdEncode(1).Visible(false);

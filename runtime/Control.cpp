@@ -150,8 +150,10 @@ void Control::ForeColor(int32_t c) {
 void Control::Font(const StdFont& f) {
   const std::string old = font_.Name;
   font_ = f;
-  // A face the system does not have is not taken: the name reads back as it was.
-  if (f.Name != old && !QFontDatabase::hasFamily(QString::fromStdString(f.Name))) font_.Name = old;
+  // A face the system does not have is not taken: the name reads back as it was. The
+  // runtime's own default face stands for the system's and is always taken.
+  if (f.Name != old && f.Name != StdFont().Name && !QFontDatabase::hasFamily(QString::fromStdString(f.Name)))
+    font_.Name = old;
   applyFont();
 }
 void Control::FontName(const std::string& name) {

@@ -17,8 +17,10 @@
 #include "converter/frmOptions.h"
 #include "converter/frmSplash.h"
 #include "foundation/mdlFenwoZantiro.h"
+#include "foundation/CommDialog.h"
 #include "foundation/frmOutput.h"
 #include "foundation/mdlGetCmdOutput.h"
+#include "platform/window.h"
 #include "runtime/app.h"
 #include "runtime/msgbox.h"
 #include "runtime/numbers.h"
@@ -144,6 +146,33 @@ TEST_F(MainWindow, UnwritableSettingsFileIsNoError) {
   EXPECT_TRUE(vb::Unload(m));
   EXPECT_TRUE(fs::is_directory(ini()));
   EXPECT_TRUE(boxes.size() == 1) << "only the exit question";
+}
+
+TEST_F(MainWindow, StartUpPreparesTheWindow) {
+  frmMain& m = Start();
+  EXPECT_EQ(m.Caption(), "Fenwo.Zantiro");
+  EXPECT_EQ(win::GetWindowLongA(m.hWnd(), win::GWL_STYLE) & ~int32_t(win::WS_VISIBLE), 0x6000000);
+  EXPECT_EQ(m.ScaleWidth(), 460);
+  EXPECT_EQ(m.ScaleHeight(), 300);
+  EXPECT_EQ(m.lblVer.Caption(), "1.6.8");
+  EXPECT_FALSE(m.cmdEncode(1).Visible());
+  EXPECT_TRUE(m.cmdEncode(0).Visible());
+  // The progress box works in its own scale: 100 across, 20 down.
+  EXPECT_EQ(m.picProgress.ScaleWidth(), 100);
+  EXPECT_FALSE(m.shpProgress.Visible());
+  EXPECT_EQ(m.shpProgress.Left(), -1);
+  EXPECT_EQ(m.shpProgress.Height(), 20);
+  EXPECT_EQ(m.lblProgress.Width(), 100);
+  EXPECT_NEAR(m.lblProgress.Top(), (20 - m.lblProgress.Height()) / 2, 0.5);
+  EXPECT_EQ(objDialog().FlagsOpen, 0x81004);
+  EXPECT_EQ(objDialog().FlagsSave, 6);
+  EXPECT_EQ(objDialog().hwndOwner, m.hWnd());
+  EXPECT_EQ(m.HelpPath, app_.path() + "/help.chm");
+  EXPECT_TRUE(m.lblButton(0).MouseIcon());
+  EXPECT_TRUE(m.cmdInput.MouseIcon());
+  EXPECT_TRUE(frmSplash::Default().Loaded());
+  EXPECT_EQ(m.Picture().PixelWidth(), 460);
+  EXPECT_EQ(m.Picture().PixelHeight(), 300);
 }
 
 // ---------------------------------------------------------------------------------------
