@@ -378,6 +378,7 @@ void frmMain::ChangeLanguage(const std::string& code) {
   else setVideoInfoNote();
 
   frmOptions& options = frmOptions::Default();
+  vb::Load(options);
   options.SetMainEncodeNote();
   options.ChangeLanguage();
   options.setLblColorPara(0, true);
