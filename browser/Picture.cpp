@@ -8,7 +8,9 @@
 #include <QMovie>
 #include <QPainter>
 #include <QPicture>
+#include <QPixmap>
 #include <QTimer>
+#include <type_traits>
 
 namespace browser {
 namespace {
@@ -20,12 +22,17 @@ QRectF SourceRect(const QRect& area, const QSize& shown, const QSize& source) {
   return {area.x() * sx, area.y() * sy, area.width() * sx, area.height() * sy};
 }
 
-void DrawScaled(QPainter& painter, const QImage& image, const QSize& shown, const QRect& area) {
-  if (image.size() == shown) {
-    painter.drawImage(area.topLeft(), image, area);
+// An image or pixmap shown at `shown`: only `area` of it is drawn.
+template <class Pixels>
+void DrawScaled(QPainter& painter, const Pixels& picture, const QSize& shown, const QRect& area) {
+  if (picture.size() == shown) {
+    if constexpr (std::is_same_v<Pixels, QImage>) painter.drawImage(area.topLeft(), picture, area);
+    else painter.drawPixmap(area.topLeft(), picture, area);
   } else {
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(QRectF(area), image, SourceRect(area, shown, image.size()));
+    const QRectF source = SourceRect(area, shown, picture.size());
+    if constexpr (std::is_same_v<Pixels, QImage>) painter.drawImage(QRectF(area), picture, source);
+    else painter.drawPixmap(QRectF(area), picture, source);
   }
 }
 
@@ -124,7 +131,7 @@ class Movie : public Picture {
     movie_.start();
   }
   void paint(QPainter& painter, const QSize& shown, const QRect& area) override {
-    const QImage frame = movie_.currentImage();
+    const QPixmap frame = movie_.currentPixmap();
     if (!frame.isNull()) DrawScaled(painter, frame, shown, area);
   }
 

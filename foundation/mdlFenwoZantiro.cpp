@@ -4,6 +4,10 @@
 
 #include "foundation/mdlGetDriveType.h"
 #include "platform/fs.h"
+#include "platform/process.h"
+#include "platform/shellexec.h"
+#include "platform/window.h"
+#include "runtime/Control.h"
 #include "runtime/app.h"
 #include "runtime/events.h"
 #include "runtime/numbers.h"
@@ -105,6 +109,31 @@ void ChangeCurDir(std::string path, const std::string& fallback) {
   // There are no drive letters here: making the folder current also makes its drive current.
   win::SetCurrentDirectoryA(path);
   vb::DoEvents();
+}
+
+void OpenURL(const std::string& address) {
+  // The owner window only places the system's error dialogs, which the desktop shows itself.
+  win::ShellExecuteA(0, "open", address, "", "", win::SW_HIDE);
+}
+
+void SetWindowTrans(int32_t hWnd, int32_t colorKey, int32_t alpha, int32_t savedExStyle) {
+  if (savedExStyle != 0) {
+    win::SetWindowLongA(hWnd, win::GWL_EXSTYLE, savedExStyle);
+    return;
+  }
+  win::SetWindowLongA(hWnd, win::GWL_EXSTYLE,
+                      win::GetWindowLongA(hWnd, win::GWL_EXSTYLE) | static_cast<int32_t>(win::WS_EX_LAYERED));
+  const auto key = static_cast<uint32_t>(colorKey);
+  const auto a = static_cast<uint8_t>(alpha);
+  if (colorKey < 0 && alpha >= 0) win::SetLayeredWindowAttributes(hWnd, 0, a, win::LWA_ALPHA);
+  else if (colorKey >= 0 && alpha < 0) win::SetLayeredWindowAttributes(hWnd, key, 0, win::LWA_COLORKEY);
+  else if (colorKey >= 0 && alpha >= 0)
+    win::SetLayeredWindowAttributes(hWnd, key, a, win::LWA_COLORKEY | win::LWA_ALPHA);
+}
+
+void SetTopMost(vb::Control& window, bool onTop) {
+  win::SetWindowPos(window.hWnd(), onTop ? win::HWND_TOPMOST : win::HWND_NOTOPMOST, 0, 0, 0, 0,
+                    win::SWP_NOSIZE | win::SWP_NOMOVE);
 }
 
 bool IsDevIconPresent() {

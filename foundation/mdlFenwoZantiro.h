@@ -7,6 +7,10 @@
 
 #include "foundation/FileObject.h"
 
+namespace vb {
+class Control;
+}
+
 namespace mdlFenwoZantiro {
 
 // The text table of the program in its chosen language: 0 to 150 in the conversion program,
@@ -65,6 +69,17 @@ std::string AddSlash(const std::string& path, bool addColon = false);
 // lies on neither a fixed nor a removable drive and holds no "*", the fallback folder is taken
 // instead (when not empty). Errors leave the current folder as it was.
 void ChangeCurDir(std::string path, const std::string& fallback);
+
+// Opens a web address or a "mailto:" address with the desktop's handler.
+void OpenURL(const std::string& address);
+
+// Makes a window layered: alpha 0 (invisible) to 255 (opaque) and/or a colour key whose pixels
+// are cut out; a negative value leaves that setting alone. A saved extended style that is not
+// 0 is put back instead.
+void SetWindowTrans(int32_t hWnd, int32_t colorKey, int32_t alpha, int32_t savedExStyle);
+
+// Keeps the window above all others, or lets it go back among them.
+void SetTopMost(vb::Control& window, bool onTop);
 
 // Whether the developer marker Quorvane.ico lies in the program folder.
 bool IsDevIconPresent();

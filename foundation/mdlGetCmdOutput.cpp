@@ -1,6 +1,9 @@
 #include "foundation/mdlGetCmdOutput.h"
 
+#include <chrono>
 #include <vector>
+
+#include "foundation/frmOutput.h"
 
 #include "foundation/mdlFenwoZantiro.h"
 #include "platform/fs.h"
@@ -94,10 +97,53 @@ class EngineRun {
   win::PROCESS_INFORMATION pi_;
 };
 
-// The developer console window.
-void ConsoleWrite(const std::string&, const std::string&) {}
-void ConsoleAppend(const std::string&) {}
-void ConsoleShow() {}
+// The developer console keeps the last 64 KiB of the engine's output: the conversions print
+// tens of megabytes of status lines, which would grow the text box without end.
+constexpr size_t kConsoleKeep = 65536;
+// While a conversion runs the console shows its output at most this often, so that a flood
+// of status lines does not wait on the text box.
+constexpr auto kConsoleEvery = std::chrono::milliseconds(100);
+
+std::string lastPart(const std::string& text) {
+  if (text.size() <= kConsoleKeep) return text;
+  size_t cut = text.size() - kConsoleKeep;
+  while (cut < text.size() && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) ++cut;  // whole characters
+  return text.substr(cut);
+}
+
+frmOutput& console() {
+  frmOutput& f = frmOutput::Default();
+  if (!f.Loaded()) vb::Load(f);
+  return f;
+}
+
+void consoleOutput(const std::string& output) {
+  frmOutput& f = console();
+  f.txtOutput.Text(lastPart(output));
+  f.txtOutput.SelStart(10000);
+}
+
+// What a conversion writes, into the console as it comes.
+class ConsoleMirror {
+ public:
+  void Add(const std::string& chunk) {
+    if (text_.empty()) text_ = console().txtOutput.Text();
+    text_ = lastPart(text_ + chunk);
+    pending_ = true;
+    if (std::chrono::steady_clock::now() - shown_ >= kConsoleEvery) Flush();
+  }
+  void Flush() {
+    if (!pending_) return;
+    consoleOutput(text_);
+    pending_ = false;
+    shown_ = std::chrono::steady_clock::now();
+  }
+
+ private:
+  std::string text_;
+  bool pending_ = false;
+  std::chrono::steady_clock::time_point shown_{};
+};
 
 std::string consoleSpec(const std::string& commandLine) {
   return "目前的路徑 = " + win::GetCurrentDirectoryA() + vb::vbCrLf + commandLine;
@@ -179,8 +225,9 @@ std::string GetCmdOutput(std::string& commandLine, bool showWindow) {
     run.ReadUntilEnd([&](const std::string& chunk) { output += chunk; }, [] { return false; });
   }
   if (mdlFenwoZantiro::ShowConsole) {
-    ConsoleWrite(consoleSpec(commandLine), output);
-    ConsoleShow();
+    console().txtOutputSpec.Text(consoleSpec(commandLine));
+    consoleOutput(output);
+    frmOutput::Default().Show();
   }
   return output;
 }
@@ -192,13 +239,17 @@ void RunEncode(std::string& commandLine, float startTime, float duration, bool& 
     if (!run.CreatePipe()) return;
     StopRequested = false;
     run.Start(commandLine, showWindow);
-    if (mdlFenwoZantiro::ShowConsole) ConsoleWrite(consoleSpec(commandLine), "");
+    ConsoleMirror mirror;
+    if (mdlFenwoZantiro::ShowConsole) {
+      console().txtOutputSpec.Text(consoleSpec(commandLine));
+      console().txtOutput.Text("");
+    }
 
     const bool series = progressWindow && vb::InStr(progressWindow->InputCaption(), "*.gif") > 0;
     Progress progress(startTime, duration == 0 ? mdlFenwoZantiro::OutLength : duration, series);
     run.ReadUntilEnd(
         [&](const std::string& chunk) {
-          if (mdlFenwoZantiro::ShowConsole) ConsoleAppend(chunk);
+          if (mdlFenwoZantiro::ShowConsole) mirror.Add(chunk);
           progress.OnChunk(chunk);
         },
         [] { return StopRequested; });
@@ -206,8 +257,9 @@ void RunEncode(std::string& commandLine, float startTime, float duration, bool& 
       run.Terminate();
       vb::DoEvents();
     }
+    if (mdlFenwoZantiro::ShowConsole) mirror.Flush();
   }
-  if (mdlFenwoZantiro::ShowConsole) ConsoleShow();
+  if (mdlFenwoZantiro::ShowConsole) frmOutput::Default().Show();
   vb::DoEvents();
   if (StopRequested) {
     vb::MsgBox(LngText[45], vb::vbOKOnly);

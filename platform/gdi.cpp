@@ -293,6 +293,17 @@ HGDIOBJ SelectObject(HDC dc, HGDIOBJ object) {
   return old;
 }
 
+int GetObject(HGDIOBJ object, int size, BITMAP* out) {
+  const Bitmap* b = bitmapOf(object);
+  if (!b || !out || size < static_cast<int>(sizeof(BITMAP))) return 0;
+  *out = {};
+  out->bmWidth = b->width;
+  out->bmHeight = b->height;
+  out->bmWidthBytes = static_cast<std::int32_t>(b->stride);
+  out->bmBitsPixel = static_cast<std::uint16_t>(b->bits);
+  return static_cast<int>(sizeof(BITMAP));
+}
+
 bool DeleteObject(HGDIOBJ object) {
   Bitmap* b = bitmapOf(object);
   if (!b) return false;

@@ -54,6 +54,17 @@ struct BITMAPINFO {
 #pragma pack(pop)
 static_assert(sizeof(BITMAPINFOHEADER) == 40);
 
+// What GetObject tells of a bitmap.
+struct BITMAP {
+  std::int32_t bmType = 0;
+  std::int32_t bmWidth = 0;
+  std::int32_t bmHeight = 0;
+  std::int32_t bmWidthBytes = 0;
+  std::uint16_t bmPlanes = 1;
+  std::uint16_t bmBitsPixel = 0;
+  void* bmBits = nullptr;
+};
+
 // Bytes of one bitmap row: padded to a multiple of 4. 0 when out of range.
 std::size_t DibRowBytes(std::int64_t width, int bitCount);
 
@@ -77,6 +88,9 @@ HBITMAP CreateDIBitmap(HDC dc, const BITMAPINFOHEADER* header, std::uint32_t ini
 // Makes a bitmap the surface of a memory context; answers the object it replaces, 0 on
 // failure (a bound context, a bitmap already selected elsewhere, an unknown handle).
 HGDIOBJ SelectObject(HDC dc, HGDIOBJ object);
+// Fills `out` with the size and bit count of a bitmap; answers the bytes written, 0 for a
+// handle that is not a bitmap or a size smaller than BITMAP.
+int GetObject(HGDIOBJ object, int size, BITMAP* out);
 // Frees a bitmap; false for a bitmap still selected into a context, as the system does.
 bool DeleteObject(HGDIOBJ object);
 

@@ -207,14 +207,19 @@ class MoveFollower : public QObject {
     if (ev->type() == QEvent::MouseMove) {
       auto* me = static_cast<QMouseEvent*>(ev);
       if (me->buttons() & Qt::LeftButton) w_->move(me->globalPosition().toPoint() - offset_);
-      else deleteLater();
+      else done();
     } else if (ev->type() == QEvent::MouseButtonRelease) {
-      deleteLater();
+      done();
     }
     return false;
   }
 
  private:
+  void done() {
+    qApp->removeEventFilter(this);
+    setParent(nullptr);
+    deleteLater();
+  }
   QWidget* w_;
   QPoint offset_;
 };
@@ -352,6 +357,8 @@ std::intptr_t SendMessageA(HWND hwnd, uint32_t msg, std::intptr_t wParam, std::i
   if (msg == WM_NCLBUTTONDOWN && wParam == HTCAPTION) {
     QWindow* h = window->windowHandle();
     if (h && h->startSystemMove()) return 0;
+    // One follower per drag: later moves with the button held ask again.
+    if (window->findChild<MoveFollower*>(QString(), Qt::FindDirectChildrenOnly)) return 0;
     POINT p;
     GetCursorPos(p);
     new MoveFollower(window, QPoint(p.x, p.y));

@@ -91,14 +91,29 @@ namespace {
 int px(double v) { return static_cast<int>(std::lround(v)); }
 }  // namespace
 
+// Window-less controls keep the place they were given in fractions of a pixel (a label moved
+// up one twip at a time does move); windows sit on whole pixels.
+bool Control::exactValid() const {
+  return exact_ && widget_ &&
+         widget_->geometry() == QRect(px(place_[0]), px(place_[1]), std::max(0, px(place_[2])), std::max(0, px(place_[3])));
+}
+
+double Control::placePx(int i) const {
+  if (exactValid()) return place_[i];
+  if (!widget_) return 0;
+  const QRect g = widget_->geometry();
+  const int v[4] = {g.x(), g.y(), g.width(), g.height()};
+  return v[i];
+}
+
 float Control::Left() const {
-  return widget_ ? toUnitsX(widget_->x()) + (container_ ? container_->ScaleLeft() : 0) : 0;
+  return widget_ ? toUnitsX(placePx(0)) + (container_ ? container_->ScaleLeft() : 0) : 0;
 }
 float Control::Top() const {
-  return widget_ ? toUnitsY(widget_->y()) + (container_ ? container_->ScaleTop() : 0) : 0;
+  return widget_ ? toUnitsY(placePx(1)) + (container_ ? container_->ScaleTop() : 0) : 0;
 }
-float Control::Width() const { return widget_ ? toUnitsX(widget_->width()) : 0; }
-float Control::Height() const { return widget_ ? toUnitsY(widget_->height()) : 0; }
+float Control::Width() const { return widget_ ? toUnitsX(placePx(2)) : 0; }
+float Control::Height() const { return widget_ ? toUnitsY(placePx(3)) : 0; }
 
 void Control::Left(float v) { Move(v); }
 void Control::Top(float v) { Move(Left(), v); }
@@ -110,11 +125,14 @@ void Control::Move(float left, std::optional<float> top, std::optional<float> wi
   if (!widget_) return;
   const float sl = container_ ? container_->ScaleLeft() : 0;
   const float st = container_ ? container_->ScaleTop() : 0;
-  const int x = px(toPixelsX(left - sl));
-  const int y = top ? px(toPixelsY(*top - st)) : widget_->y();
-  const int w = width ? std::max(0, px(toPixelsX(*width))) : widget_->width();
-  const int h = height ? std::max(0, px(toPixelsY(*height))) : widget_->height();
-  widget_->setGeometry(x, y, w, h);
+  const double p[4] = {toPixelsX(left - sl), top ? toPixelsY(*top - st) : placePx(1),
+                       width ? std::max(0.0, toPixelsX(*width)) : placePx(2),
+                       height ? std::max(0.0, toPixelsY(*height)) : placePx(3)};
+  if (KeepsExactPlace()) {
+    std::copy(p, p + 4, place_);
+    exact_ = true;
+  }
+  widget_->setGeometry(px(p[0]), px(p[1]), px(p[2]), px(p[3]));
 }
 
 void Control::ToolTipText(const std::string& t) {
@@ -193,7 +211,9 @@ int32_t Control::hWnd() {
 }
 
 void Control::SetFocus() {
-  if (widget_) widget_->setFocus(Qt::OtherFocusReason);
+  if (!widget_) return;
+  if (widget_->isWindow()) widget_->activateWindow();
+  widget_->setFocus(Qt::OtherFocusReason);
 }
 
 void Control::ZOrder(int position) {

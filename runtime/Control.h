@@ -132,7 +132,10 @@ class Control {
   std::function<void(DataObject& Data, int& Effect, int Button, int Shift, float X, float Y,
                      int State)>
       OLEDragOver;
-  // Drag of a control in automatic drag mode: X, Y in this control's scale, State vbEnter...
+  // Drag of a control in automatic drag mode (DragMode 1: pressing the left button on it
+  // starts one): the control under the pointer hears DragOver with State vbEnter, vbOver,
+  // vbLeave, and DragDrop where the button is let go. X, Y are in the control's own scale for
+  // forms and picture boxes, in twips from its corner for any other control.
   std::function<void(Control& Source, float X, float Y, int State)> DragOver, DragDrop;
 
   // --- For the forms layer and for libraries that bring their own widgets ---
@@ -158,11 +161,17 @@ class Control {
 
   virtual void applyColors();
   virtual void applyFont();
+  // Window-less types keep fractions of a pixel of their place.
+  virtual bool KeepsExactPlace() const { return false; }
 
  private:
+  bool exactValid() const;
+  double placePx(int i) const;
   friend class Host;
   friend class ControlEvents;
   QWidget* widget_ = nullptr;
+  double place_[4] = {};
+  bool exact_ = false;
   Form* form_ = nullptr;
   Container* container_ = nullptr;
   std::string name_;

@@ -12,6 +12,7 @@
 #include "runtime/Container.h"
 #include "runtime/Form.h"
 #include "runtime/qt.h"
+#include "runtime/screen.h"
 
 namespace vb {
 
@@ -55,8 +56,9 @@ int KeyCodeOf(int k) {
     case Qt::Key_Insert: return vbKeyInsert;
     case Qt::Key_Delete: return vbKeyDelete;
     case Qt::Key_Asterisk: return vbKeyMultiply;
-    case Qt::Key_Plus: return vbKeyAdd;
-    case Qt::Key_Minus: return vbKeySubtract;
+    // The main keyboard's "=+" and "-_" keys; the keypad's plus and minus are mapped apart.
+    case Qt::Key_Plus: return 187;
+    case Qt::Key_Minus: case Qt::Key_Underscore: return 189;
     case Qt::Key_Slash: return vbKeyDivide;
     case Qt::Key_Period: return 190;
     case Qt::Key_Comma: return 188;
@@ -202,16 +204,24 @@ class ControlEvents : public QObject {
     return false;
   }
 
+  // Where a drag is over a control: in a surface's own scale; over any other control in
+  // twips from its corner.
+  static QPointF dragUnits(const Control& target, const QPoint& global) {
+    const QPointF p = target.Widget()->mapFromGlobal(QPointF(global));
+    if (dynamic_cast<const Container*>(&target)) return EventUnits(target, p);
+    return {p.x() * Screen::TwipsPerPixelX(), p.y() * Screen::TwipsPerPixelY()};
+  }
+
   // A drag of the control (automatic drag mode): DragOver for the control under the pointer,
   // with enter and leave as it changes; DragDrop where it ends.
   void dragTo(const QPoint& global, bool dropped) {
     Control* target = controlAt(global);
-    if (target != dragTarget_ && dragTarget_ && dragTarget_->DragOver) {
-      const QPointF p = EventUnits(*dragTarget_, dragTarget_->Widget()->mapFromGlobal(QPointF(global)));
+    if (target != dragTarget_ && dragTarget_ && dragTarget_->DragOver && dragTarget_->Widget()) {
+      const QPointF p = dragUnits(*dragTarget_, global);
       dragTarget_->DragOver(c_, static_cast<float>(p.x()), static_cast<float>(p.y()), vbLeave);
     }
     if (target && target->Widget()) {
-      const QPointF p = EventUnits(*target, target->Widget()->mapFromGlobal(QPointF(global)));
+      const QPointF p = dragUnits(*target, global);
       const float x = static_cast<float>(p.x()), y = static_cast<float>(p.y());
       if (dropped) {
         if (target->DragDrop) target->DragDrop(c_, x, y, vbOver);
@@ -322,6 +332,8 @@ class ControlEvents : public QObject {
 }  // namespace
 
 void InstallEvents(Control& control, QWidget* w) {
+  // The mouse over a control is that control's alone: its container hears nothing of it.
+  w->setAttribute(Qt::WA_NoMousePropagation);
   w->installEventFilter(new ControlEvents(control, w));
 }
 

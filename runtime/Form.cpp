@@ -400,6 +400,40 @@ int32_t Form::hWnd() {
   return static_cast<int32_t>(win::RegisterWindow(w, style, 0));
 }
 
+namespace {
+// Swallows the input meant for one window and everything in it.
+class InputBlocker : public QObject {
+ public:
+  InputBlocker(QWidget* window) : QObject(window), window_(window) { qApp->installEventFilter(this); }
+  bool eventFilter(QObject* obj, QEvent* ev) override {
+    switch (ev->type()) {
+      case QEvent::MouseButtonPress: case QEvent::MouseButtonRelease: case QEvent::MouseButtonDblClick:
+      case QEvent::MouseMove: case QEvent::KeyPress: case QEvent::KeyRelease: case QEvent::Wheel:
+      case QEvent::Shortcut: case QEvent::DragEnter: case QEvent::DragMove: case QEvent::Drop: {
+        auto* w = qobject_cast<QWidget*>(obj);
+        return w && w->window() == window_;
+      }
+      case QEvent::Close:
+        return obj == window_;
+      default: return false;
+    }
+  }
+
+ private:
+  QWidget* window_;
+};
+}  // namespace
+
+void Form::Enabled(bool e) {
+  if (e == Enabled() || !Widget()) return;
+  if (e) {
+    delete blocker_;
+    blocker_ = nullptr;
+  } else {
+    blocker_ = new InputBlocker(Widget());
+  }
+}
+
 void Form::Icon(const StdPicture& icon) {
   icon_ = icon;
   if (Widget()) Widget()->setWindowIcon(icon ? QIcon(QPixmap::fromImage(ImageOf(icon))) : QIcon());

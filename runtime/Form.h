@@ -8,6 +8,8 @@
 #include "runtime/Control.h"
 #include "runtime/Host.h"
 
+class QObject;
+
 namespace vb {
 
 class Menu;
@@ -65,6 +67,9 @@ class Form : public Control, public Container, public Host {
             std::optional<float> height = {}) override;
   bool Visible() const override;
   void Visible(bool v) override;
+  // A disabled window takes no mouse or key input; it keeps its look.
+  bool Enabled() const override { return !blocker_; }
+  void Enabled(bool e) override;
   int32_t hWnd() override;
   void BackColor(int32_t c) override;
   using Control::BackColor;
@@ -103,6 +108,7 @@ class Form : public Control, public Container, public Host {
   int startUpPosition_ = 0;
   Form* owner_ = nullptr;
   StdPicture icon_;
+  QObject* blocker_ = nullptr;
   QWidget* client_ = nullptr;
   struct Modal;
   Modal* modal_ = nullptr;

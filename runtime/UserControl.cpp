@@ -1,6 +1,7 @@
 #include "runtime/UserControl.h"
 
 #include <QApplication>
+#include <QFrame>
 #include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
@@ -59,8 +60,43 @@ class UserControlEvents : public QObject {
   QWidget* w_;
 };
 
-UserControl::UserControl(const ControlSite& site) : PictureBox(site.parentWidget) {
-  ClientWidget()->installEventFilter(new UserControlEvents(*this, ClientWidget()));
+namespace {
+
+// The surface: the inner area that shows the persistent image.
+class SurfaceWidget : public QWidget {
+ public:
+  SurfaceWidget(UserControl& c, QWidget* parent) : QWidget(parent), c_(c) {
+    setAttribute(Qt::WA_NoMousePropagation);
+  }
+
+ protected:
+  void paintEvent(QPaintEvent*) override { c_.PaintSurface(this); }
+
+ private:
+  UserControl& c_;
+};
+
+class Frame : public QFrame {
+ public:
+  using QFrame::QFrame;
+  QWidget* client = nullptr;
+
+ protected:
+  void resizeEvent(QResizeEvent* e) override {
+    QFrame::resizeEvent(e);
+    if (client) client->setGeometry(contentsRect());
+  }
+};
+
+}  // namespace
+
+UserControl::UserControl(const ControlSite& site) : Control(nullptr) {
+  auto* frame = new Frame(site.parentWidget);
+  client_ = new SurfaceWidget(*this, frame);
+  frame->client = client_;
+  attachWidget(frame);
+  InstallEvents(*this, client_);  // drops on the surface
+  client_->installEventFilter(new UserControlEvents(*this, client_));
   ScaleMode(vbPixels);
   AutoRedraw(true);
   BorderStyle(0);
@@ -75,10 +111,32 @@ AmbientProperties UserControl::Ambient() const {
   return a;
 }
 
+void UserControl::BorderStyle(int style) {
+  borderStyle_ = style;
+  auto* f = static_cast<Frame*>(Widget());
+  if (!f) return;
+  f->setFrameStyle(style ? QFrame::Box | QFrame::Plain : QFrame::NoFrame);
+  f->setLineWidth(style ? 1 : 0);
+  client_->setGeometry(f->contentsRect());
+}
+
+// The surface follows at once, also while the control is hidden (Qt would wait for the show).
+void UserControl::Move(float left, std::optional<float> top, std::optional<float> width,
+                       std::optional<float> height) {
+  Control::Move(left, top, width, height);
+  if (auto* f = static_cast<Frame*>(Widget())) client_->setGeometry(f->contentsRect());
+}
+
 // Drops on the surface reach it in its own units.
 void UserControl::OLEDropMode(int mode) {
   Control::OLEDropMode(mode);
-  ClientWidget()->setAcceptDrops(mode == vbOLEDropManual);
+  client_->setAcceptDrops(mode == vbOLEDropManual);
+}
+
+// A new back colour clears the drawing.
+void UserControl::BackColor(int32_t c) {
+  Control::BackColor(c);
+  Cls();
 }
 
 void UserControl::PropertyChanged(const std::string& propertyName) {

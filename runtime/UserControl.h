@@ -1,8 +1,7 @@
 // User controls: controls whose type is written in the program itself (the skinned button and
-// area). A user control is a control with a drawing surface of its own in pixels (a picture
-// box's: persistent image, background picture, border, hDC), hosted on a form like any other
-// control and made from the window's design text through the registry of control types
-// (runtime/design.h).
+// area). A user control is a control with a drawing surface of its own in pixels (persistent
+// image, background picture, border, hDC), hosted on a form like any other control and made
+// from the window's design text through the registry of control types (runtime/design.h).
 //
 // The type draws on its surface and on its parts (picture boxes, timers made as children of
 // the surface), handles the input of both through the UserControl_... hooks and the parts'
@@ -22,7 +21,6 @@
 
 #include "runtime/Container.h"
 #include "runtime/Control.h"
-#include "runtime/controls.h"
 #include "runtime/design.h"
 
 namespace vb {
@@ -35,7 +33,7 @@ struct AmbientProperties {
   StdFont Font;          // the host's font
 };
 
-class UserControl : public PictureBox {
+class UserControl : public Control, public Container {
  public:
   ~UserControl() override;
 
@@ -52,11 +50,20 @@ class UserControl : public PictureBox {
   // Told each time the type reports a changed setting (PropertyChanged), with its key.
   std::function<void(const std::string& PropertyName)> PropertyChangedNotify;
 
+  // 0 no border, 1 a single line; the surface is what lies inside.
+  int BorderStyle() const { return borderStyle_; }
+  void BorderStyle(int style);
+
+  void Move(float left, std::optional<float> top = {}, std::optional<float> width = {},
+            std::optional<float> height = {}) override;
   void OLEDropMode(int mode) override;
   using Control::OLEDropMode;
+  void BackColor(int32_t c) override;
+  using Control::BackColor;
 
   // --- For the forms layer ---
   void ReadDesign(const PropertyBag& bag) override;
+  QWidget* ClientWidget() const override { return client_; }
 
  protected:
   explicit UserControl(const ControlSite& site);
@@ -80,9 +87,13 @@ class UserControl : public PictureBox {
   // The parent widget for parts made by the type (picture boxes): the surface.
   QWidget* PartsParent() const { return ClientWidget(); }
 
+  int32_t SurfaceBackColor() const override { return Control::BackColor(); }
+
  private:
   friend class UserControlEvents;
   bool userMode_ = true;
+  int borderStyle_ = 0;
+  QWidget* client_ = nullptr;
 };
 
 // Raises an event: calls its handler when the host has set one.

@@ -38,6 +38,7 @@ class Label : public Control {
  protected:
   void applyColors() override;
   void applyFont() override;
+  bool KeepsExactPlace() const override { return true; }
 
  private:
   void fit();
@@ -88,6 +89,9 @@ class Image : public Control {
   int32_t hWnd() override { return 0; }
   void ReadDesign(const PropertyBag& bag) override;
 
+ protected:
+  bool KeepsExactPlace() const override { return true; }
+
  private:
   StdPicture picture_;
   bool stretch_ = false;
@@ -116,6 +120,9 @@ class Shape : public Control {
   void FigureKind(int s);
   int32_t hWnd() override { return 0; }
   void ReadDesign(const PropertyBag& bag) override;
+
+ protected:
+  bool KeepsExactPlace() const override { return true; }
 
  private:
   friend class ShapeWidget;

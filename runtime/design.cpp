@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <map>
 
+#include "runtime/CommandButton.h"
 #include "runtime/Form.h"
 #include "runtime/controls.h"
 #include "runtime/error.h"
@@ -32,6 +33,7 @@ std::map<std::string, ControlFactory>& registry() {
     };
     m["timer"] = [](const ControlSite&) { return std::make_unique<TimerControl>(); };
     m["menu"] = [](const ControlSite&) { return std::make_unique<Menu>(); };
+    m["commandbutton"] = [](const ControlSite& s) { return std::make_unique<CommandButton>(s.parentWidget); };
     m["filelistbox"] = [](const ControlSite& s) { return std::make_unique<FileListBox>(s.parentWidget); };
     return m;
   }();

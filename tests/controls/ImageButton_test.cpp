@@ -31,27 +31,16 @@ const char* kButton = R"(
     ForeColorMouseOver = &H00FFFFFF&
     Caption = "Go"
   End
-  Begin Label lblAway
-    Left = 200
-    Top = 150
-    Width = 40
-    Height = 20
-  End
 )";
 
 struct Fixture {
-  testhost::Window w{kButton};
+  testhost::Window w{std::string(kButton) + testhost::kAway};
   ImageButton& btn = w.Ctl<ImageButton>("cmdGo");
   testhost::EventLog log;
   testhost::Pointer pointer;
 
   Fixture() {
-    btn.Click = log.Add("Click");
-    btn.MouseEnter = log.Add("MouseEnter");
-    btn.MouseLeave = log.Add("MouseLeave");
-    btn.MouseDown = log.AddMouse("MouseDown");
-    btn.MouseUp = log.AddMouse("MouseUp");
-    btn.MouseMove = log.AddMouse("MouseMove");
+    log.Hook(btn);
     w.ShowNow();
     QTest::mouseMove(Away(), QPoint(1, 1));  // the pointer starts off the button
   }
@@ -75,13 +64,7 @@ struct Fixture {
   }
   QWidget* FaceWidget() const { return testhost::Surface(Face(TopFace())); }
   QWidget* Away() const { return w.Ctl("lblAway").Widget(); }
-  // The events but the pointer movements.
-  std::vector<std::string> Events() const {
-    std::vector<std::string> out;
-    for (const auto& n : log.names)
-      if (n.rfind("MouseMove", 0) != 0) out.push_back(n);
-    return out;
-  }
+  std::vector<std::string> Events() const { return log.WithoutMoves(); }
 };
 
 // The rectangle holding the caption's ink on a face (what is not its back colour).
@@ -388,4 +371,28 @@ TEST(ImageButtonSettings, StoredSettingsRoundTripInOrder) {
   EXPECT_EQ(copy.Picture().PixelWidth(), b.Picture().PixelWidth());
   EXPECT_EQ(copy.Font(), b.Font());
   EXPECT_EQ(copy.State(), 2);
+}
+
+TEST(ImageButtonInput, AWindowCoveringTheButtonCountsAsLeaving) {
+  Fixture f;
+  f.pointer.Over(f.FaceWidget());
+  QTest::mouseMove(f.FaceWidget(), QPoint(20, 20));
+  ASSERT_EQ(f.Events(), Strings{"MouseEnter"});
+  QTest::qWait(250);
+  EXPECT_EQ(f.Events(), Strings{"MouseEnter"});
+  QWidget cover;
+  cover.setWindowFlags(Qt::FramelessWindowHint);
+  cover.setGeometry(QRect(f.FaceWidget()->mapToGlobal(QPoint(0, 0)), QSize(200, 100)));
+  cover.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&cover));
+  ASSERT_TRUE(testhost::WaitFor([&] { return f.Events().size() == 2; }));
+  EXPECT_EQ(f.Events().back(), "MouseLeave");
+}
+
+TEST(ImageButtonSettings, StoredFaceNumberOutsideTheFacesShowsTheNormalFace) {
+  testhost::Window w("  Begin ImageButton cmdOdd\n    State = 7\n    Width = 40\n    Height = 20\n  End\n");
+  auto& b = w.Ctl<ImageButton>("cmdOdd");
+  EXPECT_EQ(b.State(), 0);
+  w.ShowNow();  // draws and stacks the faces
+  EXPECT_EQ(b.State(), 0);
 }

@@ -83,9 +83,36 @@ inline vb::StdPicture MakePicture(int w, int h, const std::function<int32_t(int,
   return vb::PictureFromImage(img);
 }
 
-// Events as they are raised, by name.
+// A label away from the controls under test, for the pointer to go to.
+inline const char* kAway = R"(
+  Begin Label lblAway
+    Left = 200
+    Top = 150
+    Width = 40
+    Height = 20
+  End
+)";
+
+// Events as they are raised, by name ("MouseDown(1)" with its button).
 struct EventLog {
   std::vector<std::string> names;
+  // Records the click, mouse and hover events of a skinned control.
+  template <class C>
+  void Hook(C& c) {
+    c.Click = Add("Click");
+    c.MouseEnter = Add("MouseEnter");
+    c.MouseLeave = Add("MouseLeave");
+    c.MouseDown = AddMouse("MouseDown");
+    c.MouseUp = AddMouse("MouseUp");
+    c.MouseMove = AddMouse("MouseMove");
+  }
+  // The events but the pointer movements.
+  std::vector<std::string> WithoutMoves() const {
+    std::vector<std::string> out;
+    for (const auto& n : names)
+      if (n.rfind("MouseMove", 0) != 0) out.push_back(n);
+    return out;
+  }
   std::function<void()> Add(const std::string& name) {
     return [this, name] { names.push_back(name); };
   }

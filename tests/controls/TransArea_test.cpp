@@ -25,36 +25,20 @@ struct Fixture {
     Caption = ""
     BackColor = &H0000FF00&
   End
-  Begin Label lblAway
-    Left = 200
-    Top = 150
-    Width = 40
-    Height = 20
-  End
-)"};
+)" + std::string(testhost::kAway)};
   TransArea& area = w.Ctl<TransArea>("lblPlay");
   testhost::EventLog log;
   testhost::Pointer pointer;
 
   Fixture() {
     w.Picture(testhost::MakePicture(300, 200, [](int x, int) { return x < 150 ? vb::vbRed : vb::vbBlue; }));
-    area.Click = log.Add("Click");
-    area.MouseEnter = log.Add("MouseEnter");
-    area.MouseLeave = log.Add("MouseLeave");
-    area.MouseDown = log.AddMouse("MouseDown");
-    area.MouseUp = log.AddMouse("MouseUp");
-    area.MouseMove = log.AddMouse("MouseMove");
+    log.Hook(area);
     w.ShowNow();
     QTest::mouseMove(w.Ctl("lblAway").Widget(), QPoint(1, 1));  // the pointer starts off the area
   }
   QImage Shown() const { return testhost::ImageOf(area); }
   QWidget* Surface() const { return area.ClientWidget(); }
-  std::vector<std::string> Events() const {
-    std::vector<std::string> out;
-    for (const auto& n : log.names)
-      if (n.rfind("MouseMove", 0) != 0) out.push_back(n);
-    return out;
-  }
+  std::vector<std::string> Events() const { return log.WithoutMoves(); }
 };
 
 // A 4 x 3 glyph: white where x is even, black where it is odd.

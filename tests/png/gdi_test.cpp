@@ -68,6 +68,11 @@ TEST(Gdi, EveryLayoutDrawsItsColours) {
   for (const Case& c : cases) {
     HBITMAP b = make(c.bits, 3, 2, c.data, true, c.colors);
     ASSERT_NE(b, 0) << c.bits;
+    BITMAP info;
+    ASSERT_EQ(GetObject(b, sizeof info, &info), static_cast<int>(sizeof info));
+    EXPECT_EQ(info.bmBitsPixel, c.bits);
+    EXPECT_EQ(info.bmWidth, 3);
+    EXPECT_EQ(info.bmWidthBytes, 4 * ((3 * c.bits + 31) / 32));
     int invalidations = 0;
     EXPECT_EQ(drawn(b, 3, 2, &invalidations), c.want) << c.bits;
     EXPECT_EQ(invalidations, 1);

@@ -140,10 +140,24 @@ TEST(Forms, ClickAndKeyPressReachTheHandlers) {
   TestForm f;
   f.Show();
   auto& lbl = f.Ctl<vb::Label>("lblButton", 1);
-  int clicked = 0;
+  int clicked = 0, formDown = 0, labelDown = 0;
   lbl.Click = [&] { ++clicked; };
+  lbl.MouseDown = [&](int, int, float, float) { ++labelDown; };
+  f.MouseDown = [&](int, int, float, float) { ++formDown; };
   QTest::mouseClick(lbl.Widget(), Qt::LeftButton);
   EXPECT_EQ(clicked, 1);
+  EXPECT_EQ(labelDown, 1);
+  EXPECT_EQ(formDown, 0);  // the form hears only presses on itself
+  QTest::mouseClick(f.ClientWidget(), Qt::LeftButton, Qt::NoModifier, QPoint(150, 90));
+  EXPECT_EQ(formDown, 1);
+  // A disabled window hears nothing, and keeps its controls' own state.
+  f.Enabled(false);
+  QTest::mouseClick(lbl.Widget(), Qt::LeftButton);
+  EXPECT_EQ(clicked, 1);
+  EXPECT_TRUE(lbl.Widget()->isEnabled());
+  f.Enabled(true);
+  QTest::mouseClick(lbl.Widget(), Qt::LeftButton);
+  EXPECT_EQ(clicked, 2);
 
   auto& txt = f.Ctl<vb::TextBox>("txtField");
   txt.Text("");
@@ -574,6 +588,89 @@ End)");
   EXPECT_FLOAT_EQ(y, 6);
   EXPECT_NE(g.hWnd(), 0);
   vb::Unload(f);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Forms, AutomaticDragReportsOverEnterAndLeave) {
+  vb::Form f;
+  f.LoadDesignText(R"(Begin Form frmD
+  ScaleMode = 3
+  ClientWidth = 200
+  ClientHeight = 100
+  Begin Label lblSource
+    Width = 50
+    Height = 50
+    DragMode = 1
+  End
+  Begin Label lblOther
+    Left = 100
+    Width = 50
+    Height = 50
+  End
+End)");
+  f.Show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(f.Widget()));
+  auto& src = f.Ctl<vb::Label>("lblSource");
+  auto& other = f.Ctl<vb::Label>("lblOther");
+  std::vector<std::string> seen;
+  auto note = [&](const char* who) {
+    return [&seen, who](vb::Control& Source, float X, float Y, int State) {
+      seen.push_back(std::string(who) + " " + Source.Name() + " " + std::to_string(static_cast<int>(X)) + "," +
+                     std::to_string(static_cast<int>(Y)) + " " + std::to_string(State));
+    };
+  };
+  src.DragOver = note("src");
+  other.DragOver = note("other");
+  other.DragDrop = note("drop");
+  const int t = vb::Screen::TwipsPerPixelX();
+  QTest::mousePress(src.Widget(), Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+  auto moveTo = [&](QWidget* w, QPoint at, bool release) {
+    const QPointF global = w->mapToGlobal(QPointF(at));
+    QMouseEvent e(release ? QEvent::MouseButtonRelease : QEvent::MouseMove, src.Widget()->mapFromGlobal(global),
+                  global, Qt::LeftButton, release ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(src.Widget(), &e);
+  };
+  moveTo(other.Widget(), QPoint(2, 3), false);
+  moveTo(other.Widget(), QPoint(4, 3), true);
+  const std::string x2 = std::to_string(2 * t), x4 = std::to_string(4 * t), y = std::to_string(3 * t);
+  EXPECT_EQ(seen, (std::vector<std::string>{"src lblSource " + std::to_string(10 * t) + "," + std::to_string(10 * t) + " 0",
+                                            "src lblSource " + std::to_string(102 * t) + "," + y + " 1",
+                                            "other lblSource " + x2 + "," + y + " 0",
+                                            "drop lblSource " + x4 + "," + y + " 2"}));
+  vb::Unload(f);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Forms, WindowlessControlsKeepFractionsOfAPixel) {
+  const int t = vb::Screen::TwipsPerPixelY();
+  vb::Form f;
+  f.LoadDesignText(R"(Begin Form frmM
+  Begin Label lblMarquee
+    Top = 1500
+    Width = 1500
+    Height = 300
+  End
+  Begin PictureBox picBox
+    Top = 1500
+    Width = 1500
+    Height = 300
+  End
+End)");
+  auto& lbl = f.Ctl<vb::Label>("lblMarquee");
+  auto& box = f.Ctl<vb::PictureBox>("picBox");
+  for (int i = 0; i < t; ++i) {
+    lbl.Top(lbl.Top() - 1);  // one twip at a time, as a marquee scrolls
+    box.Top(box.Top() - 1);
+  }
+  EXPECT_FLOAT_EQ(lbl.Top(), static_cast<float>(1500 - t));
+  EXPECT_EQ(lbl.Widget()->y(), 1500 / t - 1);
+  EXPECT_FLOAT_EQ(box.Top(), 1500.0f);  // a window snaps back to its whole pixel each time
 }
 
 }  // namespace
