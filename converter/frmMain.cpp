@@ -15,9 +15,9 @@
 #include "foundation/frmOutput.h"
 #include "foundation/mdlConsole.h"
 #include "foundation/mdlFenwoZantiro.h"
-#include "converter/pending/pending.h"
 #include "foundation/mdlGetCmdOutput.h"
 #include "foundation/mdlLocaleLng.h"
+#include "platform/shellexec.h"
 #include "platform/window.h"
 #include "runtime/app.h"
 #include "runtime/command.h"
@@ -466,7 +466,7 @@ void frmMain::cmdOpt_Click() {
 
 void frmMain::mnuHelp_Click() {
   std::string help = HelpPath;
-  if (objFile.FileExists(help)) OpenURL(HelpPath);
+  if (objFile.FileExists(help)) win::ShellExecuteA(hWnd(), "open", HelpPath, "", "", 5);
   else vb::MsgBox(LngText[29]);
 }
 

@@ -4,13 +4,13 @@
 #include <string>
 
 #include "controls/ImageButton.h"
-#include "converter/DefaultInstance.h"
+#include "runtime/DefaultInstance.h"
 #include "runtime/ddelink.h"
 #include "runtime/forms.h"
 
 namespace zantiro {
 
-class frmMain : public vb::Form, public DefaultInstance<frmMain> {
+class frmMain : public vb::Form, public vb::DefaultInstance<frmMain> {
  public:
   frmMain();
   ~frmMain() override;

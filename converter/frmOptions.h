@@ -6,12 +6,12 @@
 
 #include "controls/ImageButton.h"
 #include "controls/TransArea.h"
-#include "converter/DefaultInstance.h"
+#include "runtime/DefaultInstance.h"
 #include "runtime/forms.h"
 
 namespace zantiro {
 
-class frmOptions : public vb::Form, public DefaultInstance<frmOptions> {
+class frmOptions : public vb::Form, public vb::DefaultInstance<frmOptions> {
  public:
   frmOptions();
 

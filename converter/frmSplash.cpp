@@ -5,7 +5,6 @@
 
 #include "converter/frmMain.h"
 #include "foundation/mdlFenwoZantiro.h"
-#include "converter/pending/pending.h"
 #include "foundation/mdlLocaleLng.h"
 #include "runtime/app.h"
 #include "runtime/events.h"

@@ -3,12 +3,12 @@
 #pragma once
 #include <cstdint>
 
-#include "converter/DefaultInstance.h"
+#include "runtime/DefaultInstance.h"
 #include "runtime/forms.h"
 
 namespace zantiro {
 
-class frmSplash : public vb::Form, public DefaultInstance<frmSplash> {
+class frmSplash : public vb::Form, public vb::DefaultInstance<frmSplash> {
  public:
   frmSplash();
 

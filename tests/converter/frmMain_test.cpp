@@ -6,10 +6,12 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFontDatabase>
+#include <QTimer>
 #include <QWidget>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -18,8 +20,10 @@
 #include "converter/frmSplash.h"
 #include "foundation/mdlFenwoZantiro.h"
 #include "foundation/CommDialog.h"
+#include "foundation/frmAbout.h"
 #include "foundation/frmOutput.h"
 #include "foundation/mdlGetCmdOutput.h"
+#include "platform/shellexec.h"
 #include "platform/window.h"
 #include "runtime/app.h"
 #include "runtime/msgbox.h"
@@ -406,6 +410,102 @@ TEST_F(MainWindow, ChosenSourceKeepsItsPathAcrossASwitch) {
   m.mnuLngEN.Click();
   EXPECT_EQ(m.lblInput.Caption(), "Please appoint the Source File");
   EXPECT_EQ(m.lblOutput.Caption(), "Please appoint the Target File");
+}
+
+}  // namespace
+
+namespace {
+
+// ---------------------------------------------------------------------------------------
+// About and console windows
+
+TEST_F(MainWindow, AboutWindowPlacesItsLinksRightOfTheNewLeadIns) {
+  frmMain& m = Start();
+  std::map<std::string, float> linkLeft;
+  for (const char* code : {"en", "tw"}) {
+    (std::string(code) == "en" ? m.mnuLngEN : m.mnuLngTW).Click();
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+      frmAbout& a = frmAbout::Default();
+      seen = a.Visible();
+      EXPECT_EQ(a.lblWebTxt.Caption(), mdlFenwoZantiro::LngText[113]) << code;
+      EXPECT_EQ(a.lblMailTxt.Caption(), mdlFenwoZantiro::LngText[114]) << code;
+      EXPECT_NEAR(a.lblHomepage.Left(), a.lblWebTxt.Left() + a.lblWebTxt.Width() + 5, 15) << code;
+      EXPECT_NEAR(a.lblMail.Left(), a.lblMailTxt.Left() + a.lblMailTxt.Width() + 5, 15) << code;
+      linkLeft[code] = a.lblHomepage.Left();
+      vb::Unload(a);
+    });
+    m.mnuAbout.Click();  // modal: returns when the window is unloaded
+    EXPECT_TRUE(seen);
+  }
+  EXPECT_NE(linkLeft["en"], linkLeft["tw"]) << "the lead-ins differ in length";
+}
+
+TEST_F(MainWindow, ConsoleWindowKeepsItsLowerBoxAtHeightZeroOrMore) {
+  frmMain& m = Start();
+  testsupport::writeFile(app_.file("Quorvane.ico"), "");
+  m.MouseDown(vb::vbRightButton, 0, 50, 50);
+  frmOutput& o = frmOutput::Default();
+  ASSERT_TRUE(o.Visible());
+  const float spec = o.txtOutputSpec.Height();
+  o.Move(o.Left(), o.Top(), 6000, 4000);
+  Pump(50);
+  EXPECT_NEAR(o.txtOutput.Top(), spec + 2, 15);
+  EXPECT_NEAR(o.txtOutput.Height(), o.ScaleHeight() - spec - 2, 15);
+  EXPECT_NEAR(o.txtOutputSpec.Width(), o.ScaleWidth(), 15);
+  o.Move(o.Left(), o.Top(), 3000, spec / 2);  // lower than the upper box
+  Pump(50);
+  EXPECT_GE(o.txtOutput.Height(), 0);
+  EXPECT_EQ(o.txtOutputSpec.Height(), spec);
+  vb::Unload(o);
+  EXPECT_FALSE(mdlFenwoZantiro::ShowConsole) << "closing the console switches it off";
+}
+
+}  // namespace
+
+namespace {
+
+// ---------------------------------------------------------------------------------------
+// Help menu and web pages
+
+TEST_F(MainWindow, HelpOpensTheHelpFileOrSaysItIsMissingAndPagesGoToTheShell) {
+  std::vector<std::string> opened;
+  win::SetShellExecuteHook([&](const std::string& verb, const std::string& file) {
+    opened.push_back(verb + " " + file);
+    return std::intptr_t{42};
+  });
+  frmMain& m = Start();
+  m.mnuHelp.Click();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].prompt, "Can't find the Help of Fenwo.Zantiro !");
+  EXPECT_TRUE(opened.empty());
+
+  testsupport::writeFile(app_.file("help.chm"), "help");
+  m.mnuHelp.Click();
+  m.mnuNotice.Click();
+  m.lblSay.Click();
+  answer = vb::vbCancel;
+  m.mnuCoopAds.Click();
+  answer = vb::vbOK;
+  m.mnuCoopAds.Click();
+  win::SetShellExecuteHook({});
+  ASSERT_EQ(opened.size(), 4u);
+  EXPECT_EQ(opened[0], "open " + app_.file("help.chm"));
+  EXPECT_EQ(opened[1].substr(opened[1].size() - 19), "software/notice.htm");
+  EXPECT_EQ(opened[3].find("mailto:"), opened[3].find(' ') + 1);
+  EXPECT_EQ(boxes.back().title, "Fenwo.Zantiro");
+}
+
+// The language switch copies the chosen language's help file over help.chm.
+TEST_F(MainWindow, LanguageSwitchCopiesItsHelpFile) {
+  fs::create_directories(app_.file("help"));
+  testsupport::writeFile(app_.file("help/help_gb.chm"), "gb help");
+  frmMain& m = Start();
+  EXPECT_FALSE(fs::exists(app_.file("help.chm"))) << "no English help file to copy";
+  m.mnuLngGB.Click();
+  EXPECT_EQ(testsupport::readFile(app_.file("help.chm")), "gb help");
+  m.mnuLngEN.Click();
+  EXPECT_EQ(testsupport::readFile(app_.file("help.chm")), "gb help") << "a missing one leaves the old";
 }
 
 }  // namespace
