@@ -8,6 +8,8 @@
 #include "runtime/propbag.h"
 #include "runtime/strings.h"
 
+extern "C" void fenwo_register_ImageButton() {}
+
 namespace zantiro {
 
 std::vector<CaptionLine> LayoutCaption(const std::string& caption, float width, float height,
@@ -39,6 +41,8 @@ void PrintCaption(vb::Control& surface, const std::string& caption, float shiftX
 
 namespace {
 
+// Registered as the program loads; the build keeps this file in every program that links
+// the controls (see CMakeLists.txt), as nothing else may refer to it.
 const bool registered = [] {
   auto make = [](const vb::ControlSite& site) -> std::unique_ptr<vb::Control> {
     return std::make_unique<ImageButton>(site);

@@ -8,9 +8,13 @@
 #include "runtime/events.h"
 #include "runtime/propbag.h"
 
+extern "C" void fenwo_register_TransArea() {}
+
 namespace zantiro {
 namespace {
 
+// Registered as the program loads; the build keeps this file in every program that links
+// the controls (see CMakeLists.txt), as nothing else may refer to it.
 const bool registered = [] {
   auto make = [](const vb::ControlSite& site) -> std::unique_ptr<vb::Control> {
     return std::make_unique<TransArea>(site);

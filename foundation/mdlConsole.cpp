@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "foundation/mdlFenwoZantiro.h"
 #include "platform/process.h"
 #include "platform/procscan.h"
 #include "platform/x11window.h"
@@ -42,6 +43,7 @@ void stopPreview() {
 void SetPreview(Preview* p) { preview = p; }
 
 int32_t RunHidden(const std::string& commandLine, bool showWindow) {
+  if (mdlFenwoZantiro::ShowConsole) showWindow = true;
   win::SECURITY_ATTRIBUTES sa;
   sa.nLength = 12;
   sa.lpSecurityDescriptor = nullptr;

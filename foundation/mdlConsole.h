@@ -20,7 +20,8 @@ class Preview {
 // The options window registers itself here; nullptr when it goes.
 void SetPreview(Preview* preview);
 
-// Starts the engine. 0 started; 1 command pipe, 2 output pipe, 4 duplicating the command end,
+// Starts the engine (its window shown when showWindow or the developer console is on).
+// 0 started; 1 command pipe, 2 output pipe, 4 duplicating the command end,
 // 3 duplicating the output end, 5 starting the process. A failure leaves nothing open.
 int32_t RunHidden(const std::string& commandLine, bool showWindow);
 

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/window_qt.h"
+#include "platform/x11window.h"
 
 namespace win {
 namespace {
@@ -125,12 +126,18 @@ void applyStyle(Entry& e) {
     const bool frameless = w->windowFlags() & Qt::FramelessWindowHint;
     if (framed == !frameless) return;
     if (QWindow* h = w->windowHandle()) {
-      // Keeps the native window (and so the handle) while the frame changes.
+      // Keeps the native window (and so the handle) while the frame changes. Some window
+      // managers look at the frame only when a window is mapped: a shown one is mapped anew.
       Qt::WindowFlags f = h->flags();
       f.setFlag(Qt::FramelessWindowHint, !framed);
       h->setFlags(f);
-      w->setAttribute(Qt::WA_WState_Created);  // still the same window
       w->overrideWindowFlags(f);
+      if (w->isVisible()) {
+        w->setProperty(kRemapping, true);
+        w->hide();
+        w->show();
+        w->setProperty(kRemapping, QVariant());
+      }
     } else {
       w->setWindowFlag(Qt::FramelessWindowHint, !framed);
     }
@@ -378,6 +385,14 @@ bool SystemParametersInfoA(uint32_t action, uint32_t, void* data, uint32_t) {
   const QRect r = s->availableGeometry();
   *static_cast<RECT*>(data) = {r.left(), r.top(), r.right() + 1, r.bottom() + 1};
   return true;
+}
+
+bool SetWindowTextA(HWND hwnd, const std::string& text) {
+  if (Entry* e = entry(hwnd)) {
+    e->widget->setWindowTitle(QString::fromStdString(text));
+    return true;
+  }
+  return hwnd > 0 && x11::SetWindowTitle(static_cast<x11::Window>(hwnd), text);
 }
 
 bool IsWindow(HWND hwnd) { return entry(hwnd) != nullptr; }

@@ -8,6 +8,9 @@ class QWidget;
 
 namespace win {
 
+// Set on a window while it is hidden and shown again only to redraw its frame.
+inline constexpr const char* kRemapping = "win.remapping";
+
 // The handle of a widget (its native window id, made native on first use), registered with
 // its initial style bits. Registering again answers the same handle.
 HWND RegisterWindow(QWidget* widget, uint32_t style, uint32_t exStyle);

@@ -55,9 +55,14 @@ class FormWidget : public QWidget {
     if (form_.DoUnload(vbFormControlMenu)) e->accept();
     else e->ignore();
   }
-  void hideEvent(QHideEvent*) override { form_.endModal(); }
+  void hideEvent(QHideEvent*) override {
+    if (!property(win::kRemapping).isValid()) form_.endModal();
+  }
   void moveEvent(QMoveEvent*) override { noteFrame(); }
-  void showEvent(QShowEvent*) override { noteFrame(); }
+  void showEvent(QShowEvent*) override {
+    shown_ = true;
+    noteFrame();
+  }
   void changeEvent(QEvent* e) override {
     // Minimising and restoring change no size, yet the window hears of them as a resize.
     if (e->type() == QEvent::WindowStateChange) {
@@ -72,10 +77,16 @@ class FormWidget : public QWidget {
   // manager has not told it yet: the last frame seen on a framed window stands in.
   QMargins frame() const {
     const QRect outer = frameGeometry(), inner = geometry();
-    if (isVisible() || outer != inner)
+    if (shown_ || outer != inner)
       return QMargins(inner.left() - outer.left(), inner.top() - outer.top(),
                       outer.right() - inner.right(), outer.bottom() - inner.bottom());
     return (windowFlags() & Qt::FramelessWindowHint) ? QMargins() : lastFrame();
+  }
+  // The outer rectangle. Until the first show, Qt keeps the frame's corner as the position.
+  QRect outer() const {
+    if (shown_ || frameGeometry() != geometry()) return geometry().marginsAdded(frame());
+    const QMargins m = frame();
+    return QRect(geometry().topLeft(), geometry().size().grownBy(m));
   }
 
  private:
@@ -101,6 +112,7 @@ class FormWidget : public QWidget {
  private:
   Form& form_;
   QMenuBar* bar_;
+  bool shown_ = false;
 };
 
 namespace {
@@ -356,9 +368,7 @@ void Form::WindowState(int state) {
 }
 
 namespace {
-QRect outerRect(QWidget* w) {
-  return w->geometry().marginsAdded(static_cast<FormWidget*>(w)->frame());
-}
+QRect outerRect(QWidget* w) { return static_cast<FormWidget*>(w)->outer(); }
 }  // namespace
 
 float Form::Left() const { return static_cast<float>(outerRect(Widget()).x() * Screen::TwipsPerPixelX()); }

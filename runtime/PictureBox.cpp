@@ -66,6 +66,11 @@ void PictureBox::AutoSize(bool a) {
   }
 }
 
+void PictureBox::Picture(const StdPicture& p) {
+  Container::Picture(p);
+  AutoSize(autoSize_);
+}
+
 // The inner area follows at once, also while the box is hidden (Qt would wait for the show).
 void PictureBox::Move(float left, std::optional<float> top, std::optional<float> width,
                       std::optional<float> height) {

@@ -15,19 +15,22 @@
 
 namespace vb {
 
-// The surface's input goes to the type's hooks, never straight to the host's handlers.
+// The surface's input goes to the type's hooks, never straight to the host's handlers; the
+// border takes none.
 class UserControlEvents : public QObject {
  public:
-  UserControlEvents(UserControl& c, QWidget* w) : QObject(w), c_(c), w_(w) {}
+  UserControlEvents(UserControl& c, QWidget* w, bool surface)
+      : QObject(w), c_(c), w_(w), surface_(surface) {}
 
   bool eventFilter(QObject* obj, QEvent* ev) override {
-    if (obj != w_) return false;
+    if (obj != w_ || c_.closing_) return false;
     switch (ev->type()) {
       case QEvent::MouseButtonPress:
       case QEvent::MouseButtonRelease:
       case QEvent::MouseMove: {
         auto* me = static_cast<QMouseEvent*>(ev);
         me->accept();
+        if (!surface_) return true;
         const QPointF u = EventUnits(c_, me->position());
         const float x = static_cast<float>(u.x()), y = static_cast<float>(u.y());
         const int shift = ShiftOf(me->modifiers());
@@ -44,11 +47,12 @@ class UserControlEvents : public QObject {
         ev->accept();
         return true;
       case QEvent::Resize:
+        if (!surface_) return false;
         c_.ClientResized();
         c_.UserControl_Resize();
         return false;
       case QEvent::Show:
-        c_.UserControl_Show();
+        if (surface_) c_.UserControl_Show();
         return false;
       default:
         return false;
@@ -58,6 +62,7 @@ class UserControlEvents : public QObject {
  private:
   UserControl& c_;
   QWidget* w_;
+  bool surface_;
 };
 
 namespace {
@@ -96,13 +101,15 @@ UserControl::UserControl(const ControlSite& site) : Control(nullptr) {
   frame->client = client_;
   attachWidget(frame);
   InstallEvents(*this, client_);  // drops on the surface
-  client_->installEventFilter(new UserControlEvents(*this, client_));
+  client_->installEventFilter(new UserControlEvents(*this, client_, true));
+  frame->installEventFilter(new UserControlEvents(*this, frame, false));
   ScaleMode(vbPixels);
   AutoRedraw(true);
   BorderStyle(0);
 }
 
-UserControl::~UserControl() = default;
+// The type's parts are gone by now: its hooks must not run any more.
+UserControl::~UserControl() { closing_ = true; }
 
 AmbientProperties UserControl::Ambient() const {
   AmbientProperties a;

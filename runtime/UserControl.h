@@ -92,6 +92,7 @@ class UserControl : public Control, public Container {
  private:
   friend class UserControlEvents;
   bool userMode_ = true;
+  bool closing_ = false;
   int borderStyle_ = 0;
   QWidget* client_ = nullptr;
 };

@@ -56,6 +56,9 @@ class PictureBox : public Control, public Container {
   // Grows or shrinks the box to its picture.
   bool AutoSize() const { return autoSize_; }
   void AutoSize(bool a);
+  // With AutoSize on, the box takes the size of each new picture.
+  void Picture(const StdPicture& p) override;
+  using Container::Picture;
   int32_t hWnd() override;
   void BackColor(int32_t c) override;
   using Control::BackColor;

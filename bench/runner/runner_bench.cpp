@@ -1,6 +1,7 @@
 // A real GIF conversion through RunEncode, against the same engine command read by a plain
 // reader (blocking reads of 64 KiB until the pipe ends). Prints the wall time of both, their
-// ratio, and the CPU time this process spent during each run.
+// ratio, and the CPU time this process spent during each run; and, for the amount of output
+// the same loop takes in, one GetCmdOutput run of the command.
 //   bench_runner [clip] [rounds]     (default: tests/media/sparse-keys.avi, 2 rounds)
 #include <sys/resource.h>
 
@@ -90,8 +91,6 @@ int main(int argc, char** argv) {
   for (int r = 1; r <= rounds; ++r) {
     const Figures plain = measure([&] { return plainReader(line); });
     std::filesystem::remove(out);
-    // What the runner read: the engine's output as it was passed on (counted by a chunk hook is
-    // not possible from outside, so the plain reader's byte count stands for both).
     const Figures ours = measure([&] {
       std::string l = line;
       bool show = false;
@@ -99,10 +98,17 @@ int main(int argc, char** argv) {
       return 0.0;
     });
     std::filesystem::remove(out);
+    const Figures collected = measure([&] {
+      std::string l = line;
+      return static_cast<double>(mdlGetCmdOutput::GetCmdOutput(l, false).size());
+    });
+    std::filesystem::remove(out);
     std::printf("round %d: plain reader %.2f s wall, %.2f s CPU, %.1f MB read\n", r, plain.wall, plain.cpu,
                 plain.bytes / 1e6);
     std::printf("round %d: RunEncode    %.2f s wall, %.2f s CPU (%.1f %% of wall), %d progress notes\n", r,
                 ours.wall, ours.cpu, 100 * ours.cpu / ours.wall, window.notes);
+    std::printf("round %d: GetCmdOutput %.2f s wall, %.2f s CPU, %.1f MB read (lines end in CR LF)\n", r,
+                collected.wall, collected.cpu, collected.bytes / 1e6);
     std::printf("round %d: wall-time ratio RunEncode / plain = %.3f\n", r, ours.wall / plain.wall);
     window.notes = 0;
   }

@@ -227,6 +227,12 @@ TEST(WebBrowser, LargeJpegKeepsItsNaturalSizeAndShowsEveryPart) {
   shown = Grab(wb);
   EXPECT_TRUE(Near(shown.pixel(880, 690), red, 30));
   EXPECT_TRUE(Near(shown.pixel(920, 720), green, 30));
+  // Leaving the picture while the rest of it is still being decoded.
+  Show(wb, path);
+  Render(wb, QRect(0, 0, 100, 100));
+  Show(wb, media("pictures/png/p1.png"));
+  Wait(50);
+  EXPECT_EQ(wb.Document()->Images(0)->Width(), 120);
 }
 
 TEST(WebBrowser, AnimationKeepsPlayingAndRestartsWhenSrcIsWrittenAgain) {
