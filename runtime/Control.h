@@ -165,7 +165,7 @@ class Control {
   virtual bool KeepsExactPlace() const { return false; }
 
  private:
-  bool exactValid() const;
+  bool exactValid(int i) const;
   double placePx(int i) const;
   friend class Host;
   friend class ControlEvents;
