@@ -168,7 +168,6 @@ class Control {
   bool exactValid(int i) const;
   double placePx(int i) const;
   friend class Host;
-  friend class ControlEvents;
   QWidget* widget_ = nullptr;
   double place_[4] = {};
   bool exact_ = false;

@@ -81,10 +81,6 @@ void Label::fit() {
   }
 }
 
-void Label::applyColors() {
-  Control::applyColors();
-}
-
 void Label::applyFont() {
   Control::applyFont();
   fit();

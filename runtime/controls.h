@@ -36,7 +36,6 @@ class Label : public Control {
   void ReadDesign(const PropertyBag& bag) override;
 
  protected:
-  void applyColors() override;
   void applyFont() override;
   bool KeepsExactPlace() const override { return true; }
 
@@ -159,11 +158,7 @@ class TextBox : public Control {
   int32_t hWnd() override;
   void ReadDesign(const PropertyBag& bag) override;
 
- protected:
-  void applyColors() override;
-
  private:
-  friend class TextEvents;
   bool multiLine_;
   int maxLength_ = 0, alignment_ = vbLeftJustify, borderStyle_ = vbBSFixedSingle;
   bool locked_ = false;

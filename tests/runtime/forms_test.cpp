@@ -172,6 +172,15 @@ TEST(Forms, ClickAndKeyPressReachTheHandlers) {
   txt.SetFocus();
   QTest::keyClicks(txt.Widget(), "a1b2");
   EXPECT_EQ(txt.Text(), "12");
+  // A handler may type another character in place of the one pressed.
+  int calls = 0;
+  txt.KeyPress = [&](int& KeyAscii) {
+    ++calls;
+    if (KeyAscii >= 'a' && KeyAscii <= 'y') ++KeyAscii;
+  };
+  QTest::keyClicks(txt.Widget(), "ab");
+  EXPECT_EQ(txt.Text(), "12bc");
+  EXPECT_EQ(calls, 2);
   vb::Unload(f);
 }
 
