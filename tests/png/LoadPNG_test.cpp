@@ -441,3 +441,13 @@ TEST(LoadPNG, InflaterBlocks) {
   EXPECT_EQ(messages, std::vector<std::string>{"Error in tree creation (Static)"});
   vb::SetBoxHook({});
 }
+
+TEST(LoadPNG, UnknownFilterTypesLeaveRowsAsTheyAre) {
+  LoadPNG png;
+  const std::string rows = std::string("\x07" "abc" "\xff" "def", 8);
+  ASSERT_EQ(Open(png, Signature() + Ihdr(3, 2, 8, 0, 0) + Chunk("IDAT", Zlib(rows, Blocks::Fixed)) + Chunk("IEND", "")),
+            Drawn);
+  std::vector<std::uint32_t> got = Pixels(3, 2);
+  for (auto& v : got) v &= 0xff;
+  EXPECT_EQ(got, (std::vector<std::uint32_t>{'a', 'b', 'c', 'd', 'e', 'f'}));
+}
