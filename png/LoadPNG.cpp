@@ -8,6 +8,7 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <stdexcept>
 
 #include "png/CBitmap.h"
 #include "runtime/Form.h"
@@ -221,6 +222,8 @@ int32_t LoadPNG::OpenPNG(const std::string& filename) {
       try {
         DecodeImage();
       } catch (const std::bad_alloc&) {
+        throw vb::Error(7, "Out of memory");
+      } catch (const std::length_error&) {
         throw vb::Error(7, "Out of memory");
       }
       return 0;
