@@ -336,6 +336,27 @@ bool SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, uin
 
 void SetCursorPosForTests(std::function<POINT()> position) { cursorHook() = std::move(position); }
 
+namespace {
+std::function<bool(int)>& keyStateHook() {
+  static std::function<bool(int)> hook;
+  return hook;
+}
+}  // namespace
+
+void SetKeyStateForTests(std::function<bool(int vKey)> isDown) { keyStateHook() = std::move(isDown); }
+
+int16_t GetAsyncKeyState(int vKey) {
+  bool down = false;
+  if (keyStateHook()) {
+    down = keyStateHook()(vKey);
+  } else {
+    const Qt::MouseButtons b = QGuiApplication::mouseButtons();
+    down = (vKey == VK_LBUTTON && (b & Qt::LeftButton)) || (vKey == VK_RBUTTON && (b & Qt::RightButton)) ||
+           (vKey == VK_MBUTTON && (b & Qt::MiddleButton));
+  }
+  return down ? static_cast<int16_t>(0x8000) : int16_t{0};
+}
+
 bool GetCursorPos(POINT& p) {
   if (cursorHook()) {
     p = cursorHook()();

@@ -58,6 +58,13 @@ HWND WindowFromPoint(POINT point);
 // Test seam: a pointer position that GetCursorPos answers instead ({} restores the real one).
 void SetCursorPosForTests(std::function<POINT()> position);
 
+// Mouse buttons as key codes of GetAsyncKeyState.
+enum : int { VK_LBUTTON = 1, VK_RBUTTON = 2, VK_MBUTTON = 4 };
+// Whether a mouse button is down now: the high bit (0x8000) is set when it is.
+int16_t GetAsyncKeyState(int vKey);
+// Test seam: while set, GetAsyncKeyState asks this whether a button is down.
+void SetKeyStateForTests(std::function<bool(int vKey)> isDown);
+
 // Ends any pointer capture. WM_NCLBUTTONDOWN with HTCAPTION moves the window with the
 // pointer (the system move; a manual move while the button is held where there is none).
 bool ReleaseCapture();
