@@ -105,8 +105,11 @@ TEST_F(OwnFolder, TargetChecksBeforeTheRun) {
   w().cmdOutput.Click();
   encode();
 
-  // The engine gone after the probe.
+  // The engine gone after the probe, then before the next probe.
   fs::remove(engine());
+  dialogAnswers.push_back({true, {home() + "/all.gif"}, 0});
+  w().cmdOutput.Click();
+  encode();
   const std::string clip2 = copyMedia("clip.mp4");
   chooseFile(clip2, 0);
   EXPECT_EQ(w().lblVideoSize.Caption(), "Source File size : unknown");
@@ -119,6 +122,7 @@ TEST_F(OwnFolder, TargetChecksBeforeTheRun) {
                                         "Please click OK to start the encoding process",
                                 "The folder of Source Files (GIF) can't be the same as\r\nthe folder of Target File "
                                 "(Animated GIF)",
+                                text2,
                                 text2,
                             }));
   EXPECT_EQ(boxes[1].buttons, vb::vbOKCancel);

@@ -62,7 +62,23 @@ class Conversion : public MainWindow {};
 
 TEST_F(Conversion, VideoToGifWithProgressResultAndViewer) {
   const std::string clip = copyMedia("clip.avi");
+  // While the probe runs, its note stands in for the path and the information labels.
+  std::vector<std::string> seen;
+  QTimer probeWatch;
+  QObject::connect(&probeWatch, &QTimer::timeout, [&] {
+    if (w().lblInputCheck.Visible())
+      seen.push_back(w().lblInputCheck.Caption() + (w().lblInput.Visible() || w().lblVideoSize.Visible() ||
+                                                            w().lblVideoLen.Visible()
+                                                        ? " with labels"
+                                                        : ""));
+  });
+  probeWatch.start(1);
   chooseFile(clip, 0);
+  probeWatch.stop();
+  ASSERT_FALSE(seen.empty());
+  for (const std::string& note : seen) EXPECT_EQ(note, "Checking the Source File now ......");
+  EXPECT_FALSE(w().lblInputCheck.Visible());
+  EXPECT_TRUE(w().lblInput.Visible() && w().lblVideoSize.Visible() && w().lblVideoLen.Visible());
   EXPECT_EQ(w().lblInput.Caption(), clip);
   EXPECT_EQ(w().lblOutput.Caption(), dir() + "/clip.gif");
   EXPECT_EQ(w().lblVideoSize.Caption(), "Source File size : 320 x 240");
