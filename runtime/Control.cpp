@@ -1,5 +1,6 @@
 #include "runtime/Control.h"
 
+#include <QFontDatabase>
 #include <QObject>
 #include <QToolTip>
 #include <QWidget>
@@ -168,7 +169,12 @@ void Control::ForeColor(int32_t c) {
   applyColors();
 }
 void Control::Font(const StdFont& f) {
+  const std::string old = font_.Name;
   font_ = f;
+  // A face the system does not have is not taken: the name reads back as it was. The
+  // runtime's own default face stands for the system's and is always taken.
+  if (f.Name != old && f.Name != StdFont().Name && !QFontDatabase::hasFamily(QString::fromStdString(f.Name)))
+    font_.Name = old;
   applyFont();
 }
 void Control::FontName(const std::string& name) {

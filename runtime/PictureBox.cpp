@@ -103,6 +103,9 @@ void PictureBox::ReadDesign(const PropertyBag& bag) {
   if (bag.Contains("ScaleMode")) ScaleMode(bag.ReadProperty("ScaleMode", int32_t{vbTwips}));
   BorderStyle(bag.ReadProperty("BorderStyle", borderStyle_));
   Control::ReadDesign(bag);
+  // A scale of its own (ScaleMode 0), before the controls inside are placed in it.
+  if (bag.Contains("ScaleWidth")) ScaleWidth(bag.ReadProperty("ScaleWidth", ScaleWidth()));
+  if (bag.Contains("ScaleHeight")) ScaleHeight(bag.ReadProperty("ScaleHeight", ScaleHeight()));
   AutoRedraw(bag.ReadProperty("AutoRedraw", AutoRedraw()));
   if (bag.Contains("BackColor")) BackColor(BackColor());
   if (bag.Contains("Picture")) Picture(bag.ReadProperty("Picture", StdPicture()));
