@@ -81,13 +81,14 @@ void Label::fit() {
   }
 }
 
-void Label::applyColors() {
-  Control::applyColors();
-}
-
 void Label::applyFont() {
   Control::applyFont();
   fit();
+}
+
+void Label::ResetDesign(const PropertyBag& bag) {
+  caption_.clear();
+  Control::ResetDesign(bag);
 }
 
 void Label::ReadDesign(const PropertyBag& bag) {

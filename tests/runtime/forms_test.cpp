@@ -172,6 +172,15 @@ TEST(Forms, ClickAndKeyPressReachTheHandlers) {
   txt.SetFocus();
   QTest::keyClicks(txt.Widget(), "a1b2");
   EXPECT_EQ(txt.Text(), "12");
+  // A handler may type another character in place of the one pressed.
+  int calls = 0;
+  txt.KeyPress = [&](int& KeyAscii) {
+    ++calls;
+    if (KeyAscii >= 'a' && KeyAscii <= 'y') ++KeyAscii;
+  };
+  QTest::keyClicks(txt.Widget(), "ab");
+  EXPECT_EQ(txt.Text(), "12bc");
+  EXPECT_EQ(calls, 2);
   vb::Unload(f);
 }
 
@@ -795,6 +804,40 @@ End)");
   EXPECT_EQ(link.MousePointer(), vb::vbCustom);
   EXPECT_EQ(link.Widget()->cursor().shape(), Qt::BitmapCursor);
   EXPECT_FALSE(link.Widget()->cursor().pixmap().isNull());
+  vb::Unload(f);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Forms, LoadedAgainAfterAnUnloadItStartsAsDesigned) {
+  TestForm f;
+  vb::Load(f);
+  auto& item = f.Ctl<vb::Menu>("mnuItem");
+  auto& zero = f.Ctl<vb::Label>("lblButton", 0);
+  auto& tick = f.Ctl<vb::TimerControl>("tmrTick");
+  item.Checked(false);
+  item.Caption("Changed");
+  zero.Caption("Changed");
+  zero.Tag("run");
+  zero.Visible(false);
+  f.Ctl<vb::TextBox>("txtField").Text("typed");
+  tick.Enabled(true);
+  tick.Interval(500);
+  f.LoadElement("lblButton", 9);
+  vb::Unload(f);
+  EXPECT_FALSE(tick.Enabled());
+  vb::Load(f);
+  EXPECT_TRUE(item.Checked());
+  EXPECT_EQ(item.Caption(), "Item");
+  EXPECT_EQ(zero.Caption(), "&Zero");
+  EXPECT_EQ(zero.Tag(), "first");
+  EXPECT_TRUE(zero.Visible());
+  EXPECT_EQ(f.Ctl<vb::TextBox>("txtField").Text(), "12");
+  EXPECT_FALSE(tick.Enabled());  // as designed
+  EXPECT_EQ(tick.Interval(), 20);
+  EXPECT_FALSE(f.Has("lblButton", 9));
   vb::Unload(f);
 }
 
