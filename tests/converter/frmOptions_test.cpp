@@ -49,10 +49,11 @@ class Options : public ::testing::Test {
         app.file("plugins/FenwoRes1.exe"),
         "#!/bin/bash\n"
         "printf '%s\\n' \"$@\" > '" + app.file("ARGS") + "'\n"
-        "while :; do\n"
+        "(while kill -0 $$ 2>/dev/null; do\n"
         "  if [ -f '" + app.file("SAY") + "' ]; then cat '" + app.file("SAY") + "'; rm -f '" + app.file("SAY") + "'; fi\n"
-        "  if read -r -t 0.02 line; then printf '%s\\n' \"$line\" >> '" + app.file("LOG") + "'; fi\n"
-        "done\n");
+        "  sleep 0.02\n"
+        "done) &\n"
+        "exec cat >> '" + app.file("LOG") + "'\n");
     ::chmod(engine.c_str(), 0755);
     vb::App::SetPathForTests(app.path());
     vb::SetBoxHook([this](const vb::BoxCall& call) {
@@ -106,13 +107,19 @@ class Options : public ::testing::Test {
     }
     return true;
   }
-  // The commands the engine has read since the last call.
+  // The commands the engine has read since the last call: a marker question goes last, and
+  // everything before it has arrived once the engine has logged it.
   std::vector<std::string> Sent() {
-    std::this_thread::sleep_for(150ms);
-    const std::string log = fs::exists(app.file("LOG")) ? testsupport::readFile(app.file("LOG")) : "";
+    const bool marked = mdlConsole::IsRunning() && mdlConsole::SendCommand("get_property marker") == 0;
+    std::string log;
+    WaitFor([&] {
+      log = fs::exists(app.file("LOG")) ? testsupport::readFile(app.file("LOG")) : "";
+      return !marked || vb::InStr(log.substr(consumed_), "get_property marker\n") > 0;
+    });
     std::vector<std::string> lines = vb::Split(log.substr(consumed_), "\n");
     consumed_ = log.size();
     if (!lines.empty() && lines.back().empty()) lines.pop_back();
+    if (marked && !lines.empty()) lines.pop_back();
     return lines;
   }
   // The engine writes the chunk; then one tick of the poll reads it.
