@@ -2,6 +2,8 @@
 // options that exist only on Windows into their Linux counterparts and then becomes the real
 // engine (FENWO_ENGINE, else mplayer on the PATH) in this same process, keeping argv[0], so the
 // engine process still shows the plug-ins path.
+#include <glob.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -23,11 +25,30 @@ bool isWindowsVideoOut(const std::string& value) {
 // plain X11 drawing where it has not (as on Xvfb), then whatever else the engine has.
 constexpr const char* kLinuxVideoOut = "xv,x11,";
 
+// The engine on Windows expands a wildcard argument (such as *.gif, the pictures of the current
+// folder) itself, as programs there do. Here that is done for names in the current folder: an
+// argument with "*" or "?" and no "/" that names no file becomes the sorted matching files
+// (kept as it is when none match).
+void addExpanded(std::vector<std::string>& out, const std::string& arg) {
+  struct stat st{};
+  if (arg.find_first_of("*?") == std::string::npos || arg.find('/') != std::string::npos || arg[0] == '-' ||
+      stat(arg.c_str(), &st) == 0) {
+    out.push_back(arg);
+    return;
+  }
+  glob_t g{};
+  if (glob(arg.c_str(), 0, nullptr, &g) == 0) {
+    for (size_t i = 0; i < g.gl_pathc; ++i) out.emplace_back(g.gl_pathv[i]);
+  } else {
+    out.push_back(arg);
+  }
+  globfree(&g);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::vector<char*> args{argv[0]};
-  std::string videoOut = kLinuxVideoOut;
+  std::vector<std::string> words;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     if (a == "-priority") {  // process priority on Windows; the engine here has no such option
@@ -35,12 +56,16 @@ int main(int argc, char** argv) {
       continue;
     }
     if (a.rfind("-priority=", 0) == 0) continue;
-    args.push_back(argv[i]);
     if (a == "-vo" && i + 1 < argc && isWindowsVideoOut(argv[i + 1])) {
-      args.push_back(videoOut.data());
+      words.push_back(a);
+      words.push_back(kLinuxVideoOut);
       ++i;
+      continue;
     }
+    addExpanded(words, a);
   }
+  std::vector<char*> args{argv[0]};
+  for (std::string& w : words) args.push_back(w.data());
   args.push_back(nullptr);
 
   const char* engine = std::getenv("FENWO_ENGINE");

@@ -233,8 +233,11 @@ HBITMAP CreateCompatibleBitmap(HDC dc, int width, int height) {
   return h;
 }
 
-HBITMAP CreateDIBitmap(HDC dc, const BITMAPINFOHEADER* header, std::uint32_t init, const void* bits,
-                       const BITMAPINFO* info, std::uint32_t usage, std::size_t bitsSize) {
+namespace {
+
+// Both forms of CreateDIBitmap: the pixels copied from `bits`, or taken over from `owned`.
+HBITMAP makeDIB(HDC dc, const BITMAPINFOHEADER* header, std::uint32_t init, const void* bits,
+                const BITMAPINFO* info, std::uint32_t usage, std::size_t bitsSize, std::vector<std::uint8_t>* owned) {
   if (dc && !contextOf(dc)) return 0;
   if (!header || header->biSize < 40 || header->biCompression != BI_RGB || usage != DIB_RGB_COLORS) return 0;
   const int bitCount = header->biBitCount;
@@ -258,11 +261,20 @@ HBITMAP CreateDIBitmap(HDC dc, const BITMAPINFOHEADER* header, std::uint32_t ini
   if (!copy) {
     b->data.assign(total, 0);
   } else {
-    b->data.resize(total);
     const auto* src = static_cast<const std::uint8_t*>(bits);
-    if (topDown) {
+    if (owned) {
+      owned->resize(total);
+      if (!topDown)
+        for (std::size_t y = 0, z = static_cast<std::size_t>(height) - 1; y < z; ++y, --z)
+          std::swap_ranges(owned->begin() + static_cast<std::ptrdiff_t>(y * stride),
+                           owned->begin() + static_cast<std::ptrdiff_t>((y + 1) * stride),
+                           owned->begin() + static_cast<std::ptrdiff_t>(z * stride));
+      b->data = std::move(*owned);
+    } else if (topDown) {
+      b->data.resize(total);
       std::memcpy(b->data.data(), src, total);
     } else {
+      b->data.resize(total);
       for (std::int64_t y = 0; y < height; ++y)
         std::memcpy(b->data.data() + static_cast<std::size_t>(y) * stride,
                     src + static_cast<std::size_t>(height - 1 - y) * stride, stride);
@@ -279,6 +291,18 @@ HBITMAP CreateDIBitmap(HDC dc, const BITMAPINFOHEADER* header, std::uint32_t ini
   const HBITMAP h = nextHandle++;
   bitmaps.emplace(h, std::move(b));
   return h;
+}
+
+}  // namespace
+
+HBITMAP CreateDIBitmap(HDC dc, const BITMAPINFOHEADER* header, std::uint32_t init, const void* bits,
+                       const BITMAPINFO* info, std::uint32_t usage, std::size_t bitsSize) {
+  return makeDIB(dc, header, init, bits, info, usage, bitsSize, nullptr);
+}
+
+HBITMAP CreateDIBitmap(HDC dc, const BITMAPINFOHEADER* header, std::vector<std::uint8_t>&& bits,
+                       const BITMAPINFO* info, std::uint32_t usage) {
+  return makeDIB(dc, header, CBM_INIT, bits.data(), info, usage, bits.size(), &bits);
 }
 
 HGDIOBJ SelectObject(HDC dc, HGDIOBJ object) {

@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 namespace win {
 
@@ -85,6 +86,9 @@ HBITMAP CreateCompatibleBitmap(HDC dc, int width, int height);
 HBITMAP CreateDIBitmap(HDC dc, const BITMAPINFOHEADER* header, std::uint32_t init,
                        const void* bits, const BITMAPINFO* info, std::uint32_t usage,
                        std::size_t bitsSize);
+// The same with the pixels taken over (no copy); `bits` is left empty when a bitmap is made.
+HBITMAP CreateDIBitmap(HDC dc, const BITMAPINFOHEADER* header, std::vector<std::uint8_t>&& bits,
+                       const BITMAPINFO* info, std::uint32_t usage);
 // Makes a bitmap the surface of a memory context; answers the object it replaces, 0 on
 // failure (a bound context, a bitmap already selected elsewhere, an unknown handle).
 HGDIOBJ SelectObject(HDC dc, HGDIOBJ object);

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/window_qt.h"
+#include "platform/x11window.h"
 
 namespace win {
 namespace {
@@ -384,6 +385,14 @@ bool SystemParametersInfoA(uint32_t action, uint32_t, void* data, uint32_t) {
   const QRect r = s->availableGeometry();
   *static_cast<RECT*>(data) = {r.left(), r.top(), r.right() + 1, r.bottom() + 1};
   return true;
+}
+
+bool SetWindowTextA(HWND hwnd, const std::string& text) {
+  if (Entry* e = entry(hwnd)) {
+    e->widget->setWindowTitle(QString::fromStdString(text));
+    return true;
+  }
+  return hwnd > 0 && x11::SetWindowTitle(static_cast<x11::Window>(hwnd), text);
 }
 
 bool IsWindow(HWND hwnd) { return entry(hwnd) != nullptr; }

@@ -7,6 +7,7 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <string>
 
 namespace win {
 
@@ -64,6 +65,9 @@ std::intptr_t SendMessageA(HWND hwnd, uint32_t msg, std::intptr_t wParam, std::i
 
 // SPI_GETWORKAREA into a RECT (pixels).
 bool SystemParametersInfoA(uint32_t action, uint32_t param, void* data, uint32_t winIni);
+
+// The title of one of our windows, or of another program's top-level X window (the engine's).
+bool SetWindowTextA(HWND hwnd, const std::string& text);
 
 bool IsWindow(HWND hwnd);
 bool GetWindowRect(HWND hwnd, RECT& rect);  // screen pixels, frame included

@@ -48,11 +48,10 @@ void fillHeader(win::BITMAPINFOHEADER& h, int width, int height, int topDown, in
   h.biBitCount = static_cast<std::uint16_t>(bitCount);
 }
 
-void create(win::BITMAPINFOHEADER& h, const win::BITMAPINFO& info, const std::vector<std::uint8_t>& bits) {
+void create(win::BITMAPINFOHEADER& h, const win::BITMAPINFO& info, std::vector<std::uint8_t>& bits) {
   // A bitmap nobody drew is replaced; ours are not shared, so the old one is freed here.
   if (BitmapHandle) win::DeleteObject(BitmapHandle);
-  BitmapHandle = win::CreateDIBitmap(win::GetDC(0), &h, win::CBM_INIT, bits.data(), &info, win::DIB_RGB_COLORS,
-                                     bits.size());
+  BitmapHandle = win::CreateDIBitmap(win::GetDC(0), &h, std::move(bits), &info, win::DIB_RGB_COLORS);
 }
 
 }  // namespace
@@ -127,22 +126,22 @@ bool GreyLevel(int depth, std::int64_t v, int& level) {
   return true;
 }
 
-void CreateDIB1(const std::vector<std::uint8_t>& bits, int width, int height, int topDown) {
+void CreateDIB1(std::vector<std::uint8_t>& bits, int width, int height, int topDown) {
   fillHeader(info1.h, width, height, topDown, 1);
   create(info1.h, info1.info(), bits);
 }
 
-void CreateDIB4(const std::vector<std::uint8_t>& bits, int width, int height, int topDown) {
+void CreateDIB4(std::vector<std::uint8_t>& bits, int width, int height, int topDown) {
   fillHeader(info4.h, width, height, topDown, 4);
   create(info4.h, info4.info(), bits);
 }
 
-void CreateDIB8(const std::vector<std::uint8_t>& bits, int width, int height, int topDown) {
+void CreateDIB8(std::vector<std::uint8_t>& bits, int width, int height, int topDown) {
   fillHeader(info8.h, width, height, topDown, 8);
   create(info8.h, info8.info(), bits);
 }
 
-void CreateDIB24or32(const std::vector<std::uint8_t>& bits, int width, int height, int topDown, int kind) {
+void CreateDIB24or32(std::vector<std::uint8_t>& bits, int width, int height, int topDown, int kind) {
   InfoN<0>& info = kind == 1 ? info24 : info32;
   fillHeader(info.h, width, height, topDown, kind == 1 ? 24 : 32);
   create(info.h, info.info(), bits);

@@ -29,12 +29,13 @@ std::vector<std::uint8_t> MakeGreyPalette(int depth, bool toEightBit);
 // Level v of the grey table of a depth; false when the table has no such entry.
 bool GreyLevel(int depth, std::int64_t v, int& level);
 
-// Bitmap creation from the whole pixel buffer (topDown non-zero: first row on top).
-void CreateDIB1(const std::vector<std::uint8_t>& bits, int width, int height, int topDown);
-void CreateDIB4(const std::vector<std::uint8_t>& bits, int width, int height, int topDown);
-void CreateDIB8(const std::vector<std::uint8_t>& bits, int width, int height, int topDown);
+// Bitmap creation from the whole pixel buffer (topDown non-zero: first row on top). The
+// bitmap takes the buffer over: it is left empty.
+void CreateDIB1(std::vector<std::uint8_t>& bits, int width, int height, int topDown);
+void CreateDIB4(std::vector<std::uint8_t>& bits, int width, int height, int topDown);
+void CreateDIB8(std::vector<std::uint8_t>& bits, int width, int height, int topDown);
 // kind 1: 24 bits, 0: 32 bits.
-void CreateDIB24or32(const std::vector<std::uint8_t>& bits, int width, int height, int topDown, int kind);
+void CreateDIB24or32(std::vector<std::uint8_t>& bits, int width, int height, int topDown, int kind);
 
 void DrawToPicBox(int width, int height, vb::PictureBox* box, bool resize, int x, int y, bool setToBG);
 

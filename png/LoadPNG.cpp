@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <new>
 
 #include "png/CBitmap.h"
 #include "runtime/controls.h"
@@ -216,7 +217,11 @@ int32_t LoadPNG::OpenPNG(const std::string& filename) {
         return 0;
       }
       file.Close();
-      DecodeImage();
+      try {
+        DecodeImage();
+      } catch (const std::bad_alloc&) {
+        throw vb::Error(7, "Out of memory");
+      }
       return 0;
     } else if (type == "bKGD") {
       bkgdBytes_ = data;
@@ -291,7 +296,9 @@ void LoadPNG::ReadZTXT(const Bytes& data) {
   const int64_t start = keywordEnd + 5;
   if (start >= static_cast<int64_t>(data.size())) subscriptError();
   Bytes text(data.begin() + start, data.end());
-  int32_t expected = static_cast<int32_t>((static_cast<int64_t>(text.size()) - 1) * 12);
+  const int64_t estimate = (static_cast<int64_t>(text.size()) - 1) * 12;
+  if (estimate > INT32_MAX) overflowError();
+  int32_t expected = static_cast<int32_t>(estimate);
   int32_t result = 0;
   Inflate(text, expected, false, result);
   zText_ += FromCodePage(text.data(), text.size());
@@ -858,6 +865,7 @@ void LoadPNG::ApplyTrnsIndexed(Bytes& data, int bits) {
     // One table entry per grey level: all opaque but the level of the key.
     if (trnsBytes_.size() < 2) subscriptError();
     paletteBytes_ = CBitmap::MakeGreyPalette(bitDepth_, true);
+    // 16-bit samples were reduced to their high bytes: the key's high byte picks the level.
     const int key = bitDepth_ == 16 ? trnsBytes_[0] : trnsBytes_[1];
     trnsBytes_.assign(paletteBytes_.size() / 3, 255);
     if (static_cast<std::size_t>(key) < trnsBytes_.size()) trnsBytes_[static_cast<std::size_t>(key)] = 0;

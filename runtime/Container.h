@@ -42,7 +42,7 @@ class Container {
   // The background picture, drawn unscaled at the top-left corner. Setting it clears what
   // was drawn.
   StdPicture Picture() const { return picture_; }
-  void Picture(const StdPicture& p);
+  virtual void Picture(const StdPicture& p);
   // The persistent image: picture and drawing as they are now.
   StdPicture Image() const;
   // Draws a picture (or part of it) at x1, y1 in this surface's scale, stretched to

@@ -1,5 +1,6 @@
 #include "runtime/Control.h"
 
+#include <QFontDatabase>
 #include <QObject>
 #include <QToolTip>
 #include <QWidget>
@@ -92,13 +93,16 @@ int px(double v) { return static_cast<int>(std::lround(v)); }
 
 // Window-less controls keep the place they were given in fractions of a pixel (a label moved
 // up one twip at a time does move); windows sit on whole pixels.
-bool Control::exactValid() const {
-  return exact_ && widget_ &&
-         widget_->geometry() == QRect(px(place_[0]), px(place_[1]), std::max(0, px(place_[2])), std::max(0, px(place_[3])));
+bool Control::exactValid(int i) const {
+  if (!exact_ || !widget_) return false;
+  const QRect g = widget_->geometry();
+  // Place and size count apart: an AutoSize label that resized itself keeps its exact place.
+  if (i < 2) return g.topLeft() == QPoint(px(place_[0]), px(place_[1]));
+  return g.size() == QSize(std::max(0, px(place_[2])), std::max(0, px(place_[3])));
 }
 
 double Control::placePx(int i) const {
-  if (exactValid()) return place_[i];
+  if (exactValid(i)) return place_[i];
   if (!widget_) return 0;
   const QRect g = widget_->geometry();
   const int v[4] = {g.x(), g.y(), g.width(), g.height()};
@@ -165,7 +169,12 @@ void Control::ForeColor(int32_t c) {
   applyColors();
 }
 void Control::Font(const StdFont& f) {
+  const std::string old = font_.Name;
   font_ = f;
+  // A face the system does not have is not taken: the name reads back as it was. The
+  // runtime's own default face stands for the system's and is always taken.
+  if (f.Name != old && f.Name != StdFont().Name && !QFontDatabase::hasFamily(QString::fromStdString(f.Name)))
+    font_.Name = old;
   applyFont();
 }
 void Control::FontName(const std::string& name) {

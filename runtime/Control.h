@@ -165,10 +165,9 @@ class Control {
   virtual bool KeepsExactPlace() const { return false; }
 
  private:
-  bool exactValid() const;
+  bool exactValid(int i) const;
   double placePx(int i) const;
   friend class Host;
-  friend class ControlEvents;
   QWidget* widget_ = nullptr;
   double place_[4] = {};
   bool exact_ = false;

@@ -235,6 +235,7 @@ class ControlEvents : public QObject {
   // Keys: the form sees them first when it previews keys; KeyCode or KeyAscii set to 0
   // swallows the key.
   bool keyPress(QKeyEvent* e) {
+    if (retyping_) return false;  // the character a handler chose goes to the widget as it is
     Form* f = c_.Parent();
     if (auto* self = dynamic_cast<Form*>(&c_)) {
       Control* focus = ControlOf(QApplication::focusWidget());
@@ -267,7 +268,9 @@ class ControlEvents : public QObject {
       // The handler typed another character: deliver that one instead.
       const QString t = QString::fromUcs4(reinterpret_cast<const char32_t*>(&ascii), 1);
       QKeyEvent other(QEvent::KeyPress, ascii < 32 ? e->key() : 0, e->modifiers(), t);
-      QApplication::sendEvent(w_, &other);  // comes back here with the new character
+      retyping_ = true;
+      QApplication::sendEvent(w_, &other);
+      retyping_ = false;
       return true;
     }
     return false;
@@ -326,6 +329,7 @@ class ControlEvents : public QObject {
   QWidget* w_;
   Qt::MouseButton pressed_ = Qt::NoButton;
   bool dragging_ = false;
+  bool retyping_ = false;
   Control* dragTarget_ = nullptr;
 };
 

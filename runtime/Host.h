@@ -95,7 +95,6 @@ class Host {
   std::vector<Control*> elements(const std::string& name) const;
   struct Record;
   std::vector<std::unique_ptr<Record>> records_;
-  friend struct DesignReader;
 };
 
 }  // namespace vb

@@ -6,9 +6,9 @@
 
 namespace vb {
 namespace {
-// "&x" marks a mnemonic and is not drawn; "&&" is one "&".
+// "&x" marks a mnemonic and is not drawn; "&&" is one "&". CR LF breaks the line.
 QString shown(const std::string& caption) {
-  const QString c = QString::fromStdString(caption);
+  const QString c = QString::fromStdString(caption).replace("\r\n", "\n");
   QString out;
   for (qsizetype i = 0; i < c.size(); ++i) {
     if (c[i] == '&' && i + 1 < c.size()) ++i;
@@ -79,10 +79,6 @@ void Label::fit() {
     const QRect r = fm.boundingRect(QRect(0, 0, 100000, 100000), 0, l->text());
     w->resize(r.width() + frame, r.height() + frame);
   }
-}
-
-void Label::applyColors() {
-  Control::applyColors();
 }
 
 void Label::applyFont() {

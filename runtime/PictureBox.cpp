@@ -66,6 +66,11 @@ void PictureBox::AutoSize(bool a) {
   }
 }
 
+void PictureBox::Picture(const StdPicture& p) {
+  Container::Picture(p);
+  AutoSize(autoSize_);
+}
+
 // The inner area follows at once, also while the box is hidden (Qt would wait for the show).
 void PictureBox::Move(float left, std::optional<float> top, std::optional<float> width,
                       std::optional<float> height) {
@@ -92,6 +97,9 @@ void PictureBox::ReadDesign(const PropertyBag& bag) {
   if (bag.Contains("ScaleMode")) ScaleMode(bag.ReadProperty("ScaleMode", int32_t{vbTwips}));
   BorderStyle(bag.ReadProperty("BorderStyle", borderStyle_));
   Control::ReadDesign(bag);
+  // A scale of its own (ScaleMode 0), before the controls inside are placed in it.
+  if (bag.Contains("ScaleWidth")) ScaleWidth(bag.ReadProperty("ScaleWidth", ScaleWidth()));
+  if (bag.Contains("ScaleHeight")) ScaleHeight(bag.ReadProperty("ScaleHeight", ScaleHeight()));
   AutoRedraw(bag.ReadProperty("AutoRedraw", AutoRedraw()));
   if (bag.Contains("BackColor")) BackColor(BackColor());
   if (bag.Contains("Picture")) Picture(bag.ReadProperty("Picture", StdPicture()));

@@ -113,8 +113,6 @@ void TextBox::Alignment(int a) {
   if (auto* l = line(Widget())) l->setAlignment(h | Qt::AlignVCenter);
 }
 
-void TextBox::applyColors() { Control::applyColors(); }
-
 int32_t TextBox::hWnd() {
   return static_cast<int32_t>(win::RegisterWindow(Widget(), win::WS_CHILD | win::WS_VISIBLE,
                                                   borderStyle_ ? uint32_t{win::WS_EX_CLIENTEDGE} : 0u));

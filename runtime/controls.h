@@ -36,7 +36,6 @@ class Label : public Control {
   void ReadDesign(const PropertyBag& bag) override;
 
  protected:
-  void applyColors() override;
   void applyFont() override;
   bool KeepsExactPlace() const override { return true; }
 
@@ -56,6 +55,9 @@ class PictureBox : public Control, public Container {
   // Grows or shrinks the box to its picture.
   bool AutoSize() const { return autoSize_; }
   void AutoSize(bool a);
+  // With AutoSize on, the box takes the size of each new picture.
+  void Picture(const StdPicture& p) override;
+  using Container::Picture;
   int32_t hWnd() override;
   void BackColor(int32_t c) override;
   using Control::BackColor;
@@ -156,11 +158,7 @@ class TextBox : public Control {
   int32_t hWnd() override;
   void ReadDesign(const PropertyBag& bag) override;
 
- protected:
-  void applyColors() override;
-
  private:
-  friend class TextEvents;
   bool multiLine_;
   int maxLength_ = 0, alignment_ = vbLeftJustify, borderStyle_ = vbBSFixedSingle;
   bool locked_ = false;

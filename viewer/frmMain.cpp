@@ -5,6 +5,8 @@
 
 #include "browser/WebBrowser.h"
 #include "foundation/CommDialog.h"
+#include "foundation/frmAbout.h"
+#include "foundation/frmMoney.h"
 #include "foundation/mdlFenwoZantiro.h"
 #include "foundation/mdlLocaleLng.h"
 #include "platform/fs.h"
@@ -19,6 +21,7 @@
 namespace lumtak {
 
 using mdlFenwoZantiro::AddSlash;
+using mdlFenwoZantiro::OpenURL;
 using mdlFenwoZantiro::objFile;
 using mdlLumtak::LngText;
 
@@ -34,6 +37,12 @@ const std::string kOpenFilter =
     "All Files (*.*)|*.*";
 const std::string kListPattern = "*.gif;*.bmp;*.jpg;*.jpeg;*.png;*.ico";
 
+// The maker's web site and the author's addresses.
+const std::string kHome = "https://fenwo.example.org/";
+const std::string kBlog = "https://fenwo.example.org/blog/";
+const std::string kRevisionNote = "https://fenwo.example.org/blog/fenwo-lumtak-revisions.htm";
+const std::string kMail = "merrowin@fenwo.example.org";
+
 // The download menu: the name shown after text 40 and the page name of each item. Only the
 // conversion program is offered; the other items stay hidden.
 struct Download {
@@ -42,6 +51,11 @@ struct Download {
 };
 const Download kDlFamilyNew[3] = {{"", ""}, {"", ""}, {" Fenwo.Zantiro", "Fenwo.Zantiro"}};
 const Download kDlFamily[6] = {};
+
+void OpenDownloadPage(const Download* items, int count, int index) {
+  if (index < 0 || index >= count || !items[index].page || !*items[index].page) return;
+  OpenURL(kHome + "software/detail/" + items[index].page + ".htm");
+}
 
 float TwipsX() { return static_cast<float>(vb::Screen::TwipsPerPixelX()); }
 float TwipsY() { return static_cast<float>(vb::Screen::TwipsPerPixelY()); }
@@ -112,6 +126,7 @@ frmMain::frmMain(const std::string& command)
     picCover_OLEDragDrop(Data);
   };
   imgTitle.OLEDragDrop = picCover.OLEDragDrop;
+  imgTitle.Click = [] { OpenURL(kBlog); };
 
   mnuLngEN.Click = [this] { ChangeLanguage("en"); mnuReset_Click(); };
   mnuLngGB.Click = [this] { ChangeLanguage("gb"); mnuReset_Click(); };
@@ -128,6 +143,29 @@ frmMain::frmMain(const std::string& command)
     m->Click = [this, key = playKeys[m->Index()]] { Form_KeyDown(key, 0); };
   for (vb::Menu* m : Arr<vb::Menu>("mnuSizePics"))
     m->Click = [this, key = m->Index() == 0 ? 187 : 189] { Form_KeyDown(key, 0); };
+
+  Ctl<vb::Menu>("mnuBlog").Click = [] { OpenURL(kBlog); };
+  Ctl<vb::Menu>("mnuNotice").Click = [] { OpenURL(kHome + "software/notice.htm"); };
+  Ctl<vb::Menu>("mnuVerNote").Click = [] { OpenURL(kRevisionNote); };
+  Ctl<vb::Menu>("mnuUpdate").Click = [] {
+    OpenURL(kHome + "software/detail/Fenwo.Lumtak.htm");
+  };
+  for (vb::Menu* m : Arr<vb::Menu>("mnuDlFamilyNew"))
+    m->Click = [i = m->Index()] { OpenDownloadPage(kDlFamilyNew, 3, i); };
+  for (vb::Menu* m : Arr<vb::Menu>("mnuDlFamily"))
+    m->Click = [i = m->Index()] { OpenDownloadPage(kDlFamily, 6, i); };
+  Ctl<vb::Menu>("mnuCoopAds").Click = [] {
+    if (vb::MsgBox(LngText[45], vb::vbOKCancel, "Fenwo.Lumtak") == vb::vbOK)
+      OpenURL("mailto:" + kMail);
+  };
+  Ctl<vb::Menu>("mnuAbout").Click = [this] {
+    frmAbout about(frmAbout::Lumtak);
+    about.Show(vb::vbModal, this);
+  };
+  Ctl<vb::Menu>("mnuMoney").Click = [this] {
+    frmMoney money(frmMoney::Lumtak);
+    money.Show(vb::vbModal, this);
+  };
 
 }
 

@@ -7,8 +7,6 @@
 
 namespace mdlLumtak {
 
-std::array<std::string, LngTextCount> LngText;
-
 void LoadLngText(const std::string& code) {
   const auto bytes = vb::LoadResData(code, "custom");
   const std::string text(bytes.begin(), bytes.end());
@@ -26,7 +24,8 @@ void LoadLngText(const std::string& code) {
 
 void SaveResToFile(const std::string& resId, const std::string& resType,
                    const std::string& fileName) {
-  win::DeleteFileA(fileName);
+  std::string file = fileName;
+  mdlFenwoZantiro::objFile.DeleteFile(file);
   try {
     const auto bytes = vb::LoadResData(resId, resType);
     win::WriteWholeFile(fileName, std::string(bytes.begin(), bytes.end()));

@@ -1,13 +1,15 @@
 // The viewer's module: its text table and writing a resource out to a file.
 #pragma once
-#include <array>
 #include <string>
+
+#include "foundation/mdlFenwoZantiro.h"
 
 namespace mdlLumtak {
 
-// Text n of the current language, line breaks made; slot 0 stays empty.
+// Text n of the current language, line breaks made; the viewer uses the slots 1 to 45 of the
+// shared table (which the about and donation windows read too); slot 0 stays empty.
 inline constexpr int LngTextCount = 46;
-extern std::array<std::string, LngTextCount> LngText;
+inline auto& LngText = mdlFenwoZantiro::LngText;
 
 // Fills LngText from the language resource named by code ("en", "gb", "tw"; any case).
 // Entries the resource does not hold keep their text. Throws vb::ResourceNotFound when the

@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include "foundation/mdlFenwoZantiro.h"
+#include "foundation/mdlGetCmdOutput.h"
 #include "platform/mci.h"
 #include "runtime/app.h"
 #include "runtime/msgbox.h"
@@ -70,6 +71,20 @@ TEST_F(Probe, SizeLengthRateAndFramesOfEachSource) {
     EXPECT_EQ(FrameCount, c.frames) << c.file;
   }
   EXPECT_EQ(playerAsked, 0);
+}
+
+// A GIF of many frames prints more than one read of the runner: its last status line still counts.
+TEST_F(Probe, TheFramesOfALongGif) {
+  testsupport::TempDir tmp("longgif");
+  const std::string gif = tmp.file("long.gif");
+  std::string make = zantiro::EnginePath() + " -benchmark -nosound -vo gif89a:fps=25:output=\"" + gif + "\" \"" +
+                     testsupport::media("clip.avi") + "\" -fps 25";
+  mdlGetCmdOutput::GetCmdOutput(make, false);
+  EXPECT_EQ(zantiro::ProbeEngine(zantiro::EnginePath(), gif, static_cast<intptr_t>(mci.winId()), [] { return intptr_t{0}; }),
+            "Animated Gifs");
+  EXPECT_EQ(FrameCount, 100);
+  EXPECT_FLOAT_EQ(VideoLength, 4);
+  EXPECT_FLOAT_EQ(VideoFps, 25);
 }
 
 // The engine says 1000 frames per second for Windows Media files; there is no MCI device here,

@@ -20,7 +20,7 @@ struct Result {
 };
 
 // Runs a command line to its end with the given environment ("" for this process's own).
-Result run(const std::string& line, const std::string& env = "") {
+Result run(const std::string& line, const std::string& env = "", const char* folder = nullptr) {
   Result r;
   HANDLE rd = 0, wr = 0;
   EXPECT_TRUE(CreatePipe(&rd, &wr, nullptr, 2048));
@@ -29,7 +29,7 @@ Result run(const std::string& line, const std::string& env = "") {
   si.hStdOutput = si.hStdError = wr;
   PROCESS_INFORMATION pi;
   const bool started = CreateProcessA(nullptr, line, nullptr, nullptr, 1, 0, env.empty() ? nullptr : env.c_str(),
-                                      nullptr, &si, &pi);
+                                      folder, &si, &pi);
   CloseHandle(wr);
   EXPECT_TRUE(started) << line;
   if (!started) {
@@ -82,6 +82,15 @@ TEST_F(Shim, MapsTheWindowsOnlyOptionsAndPassesTheRest) {
        "[-vo][jpeg:quality=75:outdir=/o d][-vf-add][framestep=5][-vo]"},
   };
   for (const auto& c : cases) EXPECT_EQ(viaFake(c.options), c.args) << c.options;
+}
+
+// T7 of the conversions names "*.gif" for the pictures of the current folder.
+TEST_F(Shim, ExpandsAWildcardOfTheCurrentFolderAsTheEngineOnWindowsDoes) {
+  for (const char* n : {"g2.gif", "g1.gif", "x.png", "a*b.gif"}) testsupport::writeFile(dir_.file(n), "");
+  const std::string mf = "mf://" + dir_.path() + "/*.png";
+  const Result r = run(testsupport::enginePath() + " -fixed-vo *.gif *.bmp a*b.gif \"" + mf + "\"",
+                       block({"FENWO_ENGINE=" + fake_}), dir_.path().c_str());
+  EXPECT_EQ(r.output, "[-fixed-vo][a*b.gif][g1.gif][g2.gif][*.bmp][a*b.gif][" + mf + "]");
 }
 
 TEST_F(Shim, MissingEngineSaysFatalAndFails) {

@@ -47,6 +47,11 @@ TEST_F(Window, HandleIsTheNativeWindowAndIsKeptPerWidget) {
             win::WS_CAPTION | win::WS_SYSMENU | win::WS_CLIPCHILDREN | win::WS_VISIBLE);
 }
 
+TEST_F(Window, TitleOfOurWindow) {
+  EXPECT_TRUE(win::SetWindowTextA(hwnd, "Fenwo.Zantiro - Options"));
+  EXPECT_EQ(w.windowTitle(), "Fenwo.Zantiro - Options");
+}
+
 TEST_F(Window, StyleWithoutCaptionIsFrameless) {
   const int32_t old = win::SetWindowLongA(hwnd, win::GWL_STYLE, 0x6000000);
   EXPECT_TRUE(old & static_cast<int32_t>(win::WS_CAPTION));

@@ -42,8 +42,9 @@ TEST(CBitmap, ColourTablesFromPalettesAndGreyLevels) {
 }
 
 TEST(CBitmap, HeadersAndSizes) {
-  const std::vector<std::uint8_t> rows(8, 0xff);
+  std::vector<std::uint8_t> rows(8, 0xff);
   CBitmap::CreateDIB1(rows, 10, 2, 1);
+  EXPECT_TRUE(rows.empty());  // taken over by the bitmap
   const auto& h = CBitmap::Info(1).bmiHeader;
   EXPECT_EQ(h.biSize, 40u);
   EXPECT_EQ(h.biWidth, 10);
@@ -52,7 +53,8 @@ TEST(CBitmap, HeadersAndSizes) {
   EXPECT_EQ(h.biPlanes, 1);
   EXPECT_NE(CBitmap::BitmapHandle, 0);
   // A buffer too short for the rows makes no bitmap.
-  CBitmap::CreateDIB24or32(rows, 10, 2, 0, 1);
+  std::vector<std::uint8_t> few(8, 0xff);
+  CBitmap::CreateDIB24or32(few, 10, 2, 0, 1);
   EXPECT_EQ(CBitmap::BitmapHandle, 0);
   EXPECT_EQ(CBitmap::Info(24).bmiHeader.biHeight, 2);
   EXPECT_EQ(win::LiveGdiObjects(), 0);

@@ -159,9 +159,11 @@ TEST(LoadPNG, ChunksReadAlongTheWay) {
   Picture p = Random(2, 8, 4, 4, 0, Blocks::Dynamic);
   p.before = {Chunk("tEXt", std::string("a\0b", 3)), Chunk("tEXt", std::string("c\0d", 3)),
               Chunk("tIME", Be16(2009) + std::string("\x03\x07\x05\x04\x09", 5)), Chunk("gAMA", Be32(45455)),
-              Chunk("bKGD", Be16(0x00ff) + Be16(0x0080) + Be16(0x0001)), Chunk("abCD", "skipped")};
+              Chunk("bKGD", Be16(0x00ff) + Be16(0x0080) + Be16(0x0001)), Chunk("abCD", "skipped"),
+              Chunk("zTXt", std::string("Title\0\0", 7) + Zlib("hello", Blocks::Dynamic))};
   ASSERT_EQ(Open(png, File(p)), Drawn);
   EXPECT_EQ(png.Text(), std::string("a\0b\0c\0d\0", 8));
+  EXPECT_EQ(png.zText(), std::string("Title\0hello\0", 12));
   EXPECT_EQ(png.ModiTime(), "07.03.2009 05:04:09");
   EXPECT_DOUBLE_EQ(png.gama(), 0.45455);
   EXPECT_TRUE(png.HasBKGDChunk());
@@ -181,6 +183,46 @@ TEST(LoadPNG, ChunksReadAlongTheWay) {
   p.before = {};
   ASSERT_EQ(Open(png, File(p)), Drawn);
   EXPECT_FALSE(png.HasBKGDChunk());
+}
+
+TEST(LoadPNG, ColourKeysBlendOntoTheBackground) {
+  // Pixels of the tRNS colour show the background (own colour: red); the rest stay. The
+  // result is 24-bit, bottom-up; without SetTrans the picture stays opaque.
+  struct Case {
+    int ct, depth;
+    std::vector<std::uint16_t> samples;  // 3 pixels
+    std::string trns;
+    std::vector<std::uint32_t> want;
+  } cases[] = {
+      {0, 2, {2, 1, 2}, Be16(2), {0xff0000, 0x555555, 0xff0000}},
+      {0, 8, {7, 8, 7}, Be16(8), {0x070707, 0xff0000, 0x070707}},
+      {2, 8, {1, 2, 3, 1, 2, 4, 1, 2, 3}, Be16(1) + Be16(2) + Be16(3), {0xff0000, 0x010204, 0xff0000}},
+      {2, 16, {0x1ff, 0x2ff, 0x300, 0x100, 0x200, 0x400, 0, 0, 0}, Be16(0x100) + Be16(0x200) + Be16(0x300),
+       {0xff0000, 0x010204, 0x000000}},
+      {3, 1, {1, 0, 1}, std::string("\xff\x00", 2), {0xff0000, 0x112233, 0xff0000}},
+  };
+  for (const Case& c : cases) {
+    for (bool trans : {false, true}) {
+      LoadPNG png;
+      bool on = true;
+      png.SetOwnBkgndColor(on, 0x0000ff);
+      png.SetTrans(trans);
+      Picture p;
+      p.width = 3, p.height = 1, p.depth = c.depth, p.colorType = c.ct, p.samples = c.samples;
+      if (c.ct == 3) p.before.push_back(Chunk("PLTE", std::string("\x11\x22\x33\x44\x55\x66", 6)));
+      p.before.push_back(Chunk("tRNS", c.trns));
+      ASSERT_EQ(Open(png, File(p)), Drawn);
+      EXPECT_TRUE(png.HaveTransparence());
+      std::vector<std::uint32_t> got = Pixels(3, 1);
+      for (auto& v : got) v &= 0xffffff;
+      if (trans) {
+        EXPECT_EQ(got, c.want) << c.ct << "/" << c.depth;
+        EXPECT_EQ(CBitmap::Info(24).bmiHeader.biHeight, 1);
+      } else {
+        EXPECT_NE(got, c.want) << c.ct << "/" << c.depth;
+      }
+    }
+  }
 }
 
 TEST(LoadPNG, BackgroundColourByColourType) {

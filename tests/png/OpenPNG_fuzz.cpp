@@ -7,18 +7,20 @@
 #include <string>
 
 #include "png/LoadPNG.h"
+#include "runtime/app.h"
 #include "runtime/msgbox.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static const std::string path = [] {
     vb::SetBoxHook([](const vb::BoxCall&) { return vb::BoxAnswer{}; });
+    vb::App::SetTitle("png_fuzz");
     return "/tmp/png-fuzz-" + std::to_string(getpid()) + ".png";
   }();
-  // Pictures beyond 16 megapixels only measure the machine's memory.
+  // Pictures beyond a megapixel only measure the machine's speed and memory.
   if (size >= 24) {
     const std::uint64_t w = std::uint64_t{data[16]} << 24 | data[17] << 16 | data[18] << 8 | data[19];
     const std::uint64_t h = std::uint64_t{data[20]} << 24 | data[21] << 16 | data[22] << 8 | data[23];
-    if (w * h > (std::uint64_t{1} << 24)) return 0;
+    if (w * h > (std::uint64_t{1} << 20)) return 0;
   }
   if (std::FILE* f = std::fopen(path.c_str(), "wb")) {
     std::fwrite(data, 1, size, f);

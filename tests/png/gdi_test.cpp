@@ -86,6 +86,15 @@ TEST(Gdi, BottomUpRowsAndShortBuffers) {
   HBITMAP b = make(24, 1, 2, rows, false);
   EXPECT_EQ(drawn(b, 1, 2), (std::vector<std::uint32_t>{0xff000002, 0xff000001}));
   DeleteObject(b);
+  // Taken over rather than copied: the same picture.
+  BITMAPINFO info{};
+  info.bmiHeader.biWidth = 1;
+  info.bmiHeader.biHeight = 2;
+  info.bmiHeader.biBitCount = 24;
+  std::vector<std::uint8_t> owned = rows;
+  b = CreateDIBitmap(0, &info.bmiHeader, std::move(owned), &info, DIB_RGB_COLORS);
+  EXPECT_EQ(drawn(b, 1, 2), (std::vector<std::uint32_t>{0xff000002, 0xff000001}));
+  DeleteObject(b);
   rows.pop_back();
   EXPECT_EQ(make(24, 1, 2, rows, false), 0);
 }

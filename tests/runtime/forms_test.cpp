@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QLabel>
 #include <QMenu>
 #include <QMimeData>
 #include <QTest>
@@ -109,6 +110,10 @@ TEST(Forms, DesignTextMakesTheControls) {
 
   auto& zero = f.Ctl<vb::Label>("lblButton", 0);
   EXPECT_EQ(zero.Caption(), "&Zero");
+  EXPECT_EQ(static_cast<QLabel*>(zero.Widget())->text(), "Zero");  // the mnemonic mark is not shown
+  zero.Caption("a && b\r\nc");
+  EXPECT_EQ(static_cast<QLabel*>(zero.Widget())->text(), "a & b\nc");
+  zero.Caption("&Zero");
   EXPECT_EQ(zero.Tag(), "first");
   EXPECT_FLOAT_EQ(zero.Left(), 10);
   EXPECT_FLOAT_EQ(zero.Width(), 20);
@@ -167,6 +172,15 @@ TEST(Forms, ClickAndKeyPressReachTheHandlers) {
   txt.SetFocus();
   QTest::keyClicks(txt.Widget(), "a1b2");
   EXPECT_EQ(txt.Text(), "12");
+  // A handler may type another character in place of the one pressed.
+  int calls = 0;
+  txt.KeyPress = [&](int& KeyAscii) {
+    ++calls;
+    if (KeyAscii >= 'a' && KeyAscii <= 'y') ++KeyAscii;
+  };
+  QTest::keyClicks(txt.Widget(), "ab");
+  EXPECT_EQ(txt.Text(), "12bc");
+  EXPECT_EQ(calls, 2);
   vb::Unload(f);
 }
 
@@ -248,6 +262,25 @@ End)");
   f.Move(1500.0f, 750.0f, 4500.0f, 3000.0f);
   EXPECT_FLOAT_EQ(f.Width(), static_cast<float>(15 * 300 / tpp * tpp));
   EXPECT_THROW(f.ScaleMode(9), vb::Error);
+}
+
+TEST(Forms, AnAutoSizedBoxTakesTheSizeOfEachNewPicture) {
+  vb::Form f;
+  f.LoadDesignText(R"(Begin Form frmFit
+  Begin PictureBox picFit
+    ScaleMode = 3
+    AutoSize = -1
+    Width = 240
+    Height = 240
+  End
+End)");
+  auto& box = f.Ctl<vb::PictureBox>("picFit");
+  box.Picture(vb::LoadPicture(testsupport::media("pictures/gif/p1.gif")));
+  EXPECT_FLOAT_EQ(box.ScaleWidth(), 120);
+  EXPECT_FLOAT_EQ(box.ScaleHeight(), 90);
+  box.Picture(vb::LoadPicture(testsupport::media("static.gif")));
+  EXPECT_FLOAT_EQ(box.ScaleWidth(), 160);
+  EXPECT_FLOAT_EQ(box.ScaleHeight(), 120);
 }
 
 TEST(Forms, PaintPictureImageAndDeviceContext) {
@@ -655,6 +688,8 @@ TEST(Forms, WindowlessControlsKeepFractionsOfAPixel) {
     Top = 1500
     Width = 1500
     Height = 300
+    AutoSize = -1
+    Caption = "Loading"
   End
   Begin PictureBox picBox
     Top = 1500
@@ -671,6 +706,105 @@ End)");
   EXPECT_FLOAT_EQ(lbl.Top(), static_cast<float>(1500 - t));
   EXPECT_EQ(lbl.Widget()->y(), 1500 / t - 1);
   EXPECT_FLOAT_EQ(box.Top(), 1500.0f);  // a window snaps back to its whole pixel each time
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Forms, WhatTheWindowShows) {
+  vb::Form f;
+  f.LoadDesignText(R"(Begin Form frmLook
+  ScaleMode = 3
+  ClientWidth = 120
+  ClientHeight = 60
+  BackColor = &H000000FF&
+  Begin Label lblClear
+    Width = 40
+    Height = 20
+    BackStyle = 0
+  End
+  Begin Label lblSolid
+    Left = 50
+    Width = 40
+    Height = 20
+    BackColor = &H0000FF00&
+  End
+  Begin Menu mnuFile
+    Caption = "&File"
+    Begin Menu mnuOpen
+      Caption = "&Open"
+    End
+  End
+End)");
+  f.Show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(f.Widget()));
+  // The menu bar sits above the inner area, which keeps its designed size.
+  EXPECT_FLOAT_EQ(f.ScaleHeight(), 60);
+  EXPECT_GT(f.Height(), static_cast<float>(60 * vb::Screen::TwipsPerPixelY()));
+  const QImage shot = f.ClientWidget()->grab().toImage();
+  EXPECT_EQ(QColor(shot.pixel(5, 5)), QColor(255, 0, 0));   // through the clear label
+  EXPECT_EQ(QColor(shot.pixel(55, 15)), QColor(0, 255, 0));  // the solid label's own colour
+  EXPECT_EQ(QColor(shot.pixel(100, 50)), QColor(255, 0, 0));
+
+  // Hiding the only menu of the bar gives its room back to the window.
+  const float withBar = f.Height();
+  f.Ctl<vb::Menu>("mnuFile").Visible(false);
+  EXPECT_LT(f.Height(), withBar);
+  EXPECT_FLOAT_EQ(f.ScaleHeight(), 60);
+
+  int resized = 0;
+  f.Resize = [&] { ++resized; };
+  f.Width(f.Width() + 150);
+  QApplication::processEvents();
+  EXPECT_GE(resized, 1);
+  vb::Unload(f);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Forms, FocusMovesBetweenFields) {
+  vb::Form f;
+  f.LoadDesignText(R"(Begin Form frmF
+  Begin TextBox txtA
+    Width = 900
+    Height = 300
+  End
+  Begin TextBox txtB
+    Top = 400
+    Width = 900
+    Height = 300
+  End
+  Begin Label lblLink
+    Top = 800
+    Width = 900
+    Height = 300
+    MousePointer = 99
+    MouseIcon = ")" + testsupport::sourceDir() + R"(/converter/skin/hand.cur"
+  End
+End)");
+  f.Show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(f.Widget()));
+  f.Widget()->activateWindow();
+  auto& a = f.Ctl<vb::TextBox>("txtA");
+  auto& b = f.Ctl<vb::TextBox>("txtB");
+  std::vector<std::string> seen;
+  a.GotFocus = [&] { seen.push_back("a got"); };
+  a.LostFocus = [&] { seen.push_back("a lost"); };
+  b.GotFocus = [&] { seen.push_back("b got"); };
+  a.SetFocus();  // the first field has the focus from the show
+  b.SetFocus();
+  a.SetFocus();
+  EXPECT_EQ(seen, (std::vector<std::string>{"a lost", "b got", "a got"}));
+
+  // A custom pointer takes the picture with its hot spot.
+  auto& link = f.Ctl<vb::Label>("lblLink");
+  EXPECT_EQ(link.MousePointer(), vb::vbCustom);
+  EXPECT_EQ(link.Widget()->cursor().shape(), Qt::BitmapCursor);
+  EXPECT_FALSE(link.Widget()->cursor().pixmap().isNull());
+  vb::Unload(f);
 }
 
 }  // namespace

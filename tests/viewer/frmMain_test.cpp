@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QDropEvent>
+#include <QFileDialog>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
@@ -14,6 +15,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QTimer>
 #include <QUrl>
 #include <QWidget>
 #include <cstdlib>
@@ -22,7 +24,10 @@
 #include <vector>
 
 #include "browser/WebBrowser.h"
+#include "browser/wmf_fixture.h"
+#include "platform/comdlg_hook.h"
 #include "platform/fs.h"
+#include "platform/shellexec.h"
 #include "runtime/app.h"
 #include "runtime/events.h"
 #include "runtime/forms.h"
@@ -30,6 +35,7 @@
 #include "runtime/numbers.h"
 #include "runtime/strings.h"
 #include "support/paths.h"
+#include "foundation/frmAbout.h"
 #include "viewer/frmMain.h"
 
 namespace {
@@ -577,6 +583,41 @@ TEST(ViewerFolder, ANameThatMatchesOnlyWithoutCaseIsNotSelected) {
   EXPECT_EQ(v.Shown(), dir.file("a.png"));
 }
 
+TEST(ViewerFolder, F1OpensAnyPictureAMetafileTooButTheFolderKeysNeverReachOne) {
+  TempDir dir("viewer-open");
+  const std::string a = Picture(dir.file("a.png"), 30, 20);
+  const std::string z = Picture(dir.file("z.png"), 30, 20);
+  const std::string wmf = dir.file("m.wmf");
+  const QByteArray metafile = wmf_fixture::WmfBuilder()
+                                  .record(0x0209, wmf_fixture::Colour(255, 0, 0))  // text colour
+                                  .bytes(0, 0, 64, 48);
+  testsupport::writeFile(wmf, metafile.toStdString());
+  Viewer v("");
+  v.Start();
+  QStringList filters;
+  win::SetDialogHook([&](QFileDialog& d) {
+    filters = d.nameFilters();
+    return win::DialogAnswer{!filters.isEmpty() && filters.size() == 8, {wmf}, 0};
+  });
+  v.Key(Qt::Key_F1);
+  win::SetDialogHook({});
+  ASSERT_EQ(filters.size(), 8);
+  EXPECT_TRUE(filters[0].startsWith("Supported Pics Files")) << filters[0].toStdString();
+  EXPECT_EQ(v.Shown(), wmf);
+  EXPECT_EQ(v.ClientW(), 64);
+  EXPECT_EQ(v.form->Ctl<vb::FileListBox>("File1").ListIndex(), -1);
+  v.Key(Qt::Key_End);
+  EXPECT_EQ(v.Shown(), z);
+  v.Key(Qt::Key_Home);
+  EXPECT_EQ(v.Shown(), a);
+  // A cancelled dialog changes nothing.
+  win::SetDialogHook([](QFileDialog&) { return win::DialogAnswer{}; });
+  v.Key(Qt::Key_F1);
+  win::SetDialogHook({});
+  EXPECT_EQ(v.Shown(), a);
+  EXPECT_TRUE(v.messages.empty());
+}
+
 TEST(ViewerDrops, AFileDroppedOnTheCoverOrTheTitleIsShownAndTheFolderFollows) {
   TempDir dir("viewer-drop");
   const std::string a = Picture(dir.file("a.png"), 30, 20);
@@ -590,6 +631,42 @@ TEST(ViewerDrops, AFileDroppedOnTheCoverOrTheTitleIsShownAndTheFolderFollows) {
   EXPECT_EQ(v.Shown(), a);
   v.Key(Qt::Key_PageDown);
   EXPECT_EQ(v.Shown(), b);
+}
+
+TEST(ViewerMenus, MenuBarInItsOrderWithTheStartStates) {
+  setenv("LC_ALL", "C", 1);
+  Viewer v("");
+  v.Start();
+  auto names = [&](const std::string& menu) {
+    std::string out;
+    for (vb::Menu* m : v.Menu(menu).Items()) {
+      out += m->Caption() == "-" ? std::string("-") : m->Name();
+      if (m->Index() >= 0) out += "(" + std::to_string(m->Index()) + ")";
+      out += m->Visible() ? " " : "! ";
+    }
+    return out;
+  };
+  EXPECT_EQ(names("mnuAboutMain"),
+            "mnuLanguage -(0) mnuMoney mnuNotice mnuBlog -(1) mnuVerNote mnuUpdate "
+            "mnuDownloadFamily -(2) mnuAbout mnuCoopAds ");
+  EXPECT_EQ(names("mnuLanguage"), "mnuLngEN mnuLngTW mnuLngGB ");
+  // Only the conversion program is offered for download.
+  EXPECT_EQ(names("mnuDownloadFamily"),
+            "mnuDlFamilyNew(0)! mnuDlFamilyNew(1)! mnuDlFamilyNew(2) -! mnuDlFamily(0)! "
+            "mnuDlFamily(1)! mnuDlFamily(2)! mnuDlFamily(3)! mnuDlFamily(4)! mnuDlFamily(5)! ");
+  EXPECT_EQ(names("mnuFileInfo"),
+            "mnuFilePath mnuFileName mnuFileSize mnuPicsSize mnuWinSize -(0) mnuFixedWin "
+            "mnuKeepAspect mnuBackcolor -(1) mnuSizePics(0) mnuSizePics(1) mnuPlayInDir(0) "
+            "mnuPlayInDir(1) mnuPlayInDir(2) mnuPlayInDir(3) -(2) mnuOpen mnuReset ");
+  EXPECT_EQ(v.Menu("mnuAboutMain").Caption(), "About");
+  EXPECT_EQ(v.Menu("mnuPlayInDir", 3).Caption(), "Play Last                      End");
+  EXPECT_EQ(v.Menu("mnuDlFamilyNew", 2).Caption(), "Download  Fenwo.Zantiro");
+  EXPECT_TRUE(v.Menu("mnuKeepAspect").Checked());
+  EXPECT_FALSE(v.Menu("mnuFixedWin").Checked());
+  EXPECT_TRUE(v.Menu("mnuSetBackcolor", 0).Checked());
+  EXPECT_FALSE(v.Menu("mnuSetBackcolor", 1).Checked());
+  EXPECT_EQ(v.form->BackColor(), 0);
+  unsetenv("LC_ALL");
 }
 
 TEST(ViewerMenus, WhiteBackgroundAtOnceAndOnTheNextPicture) {
@@ -623,6 +700,62 @@ TEST(ViewerMenus, LanguageSwitchRewritesCaptionsAndRefitsThePicture) {
   EXPECT_EQ(v.Menu("mnuDlFamilyNew", 2).Caption(), "下载  Fenwo.Zantiro");
   EXPECT_TRUE(v.Menu("mnuLngGB").Checked());
   EXPECT_FALSE(v.Menu("mnuLngEN").Checked());
+  unsetenv("LC_ALL");
+}
+
+TEST(ViewerMenus, WebEntriesAndTheAdsQuestionOpenTheirAddresses) {
+  Viewer v("");
+  v.Start();
+  std::vector<std::string> opened;
+  win::SetShellExecuteHook([&](const std::string&, const std::string& file) {
+    opened.push_back(file);
+    return std::intptr_t{42};
+  });
+  v.answer = vb::vbCancel;
+  v.Menu("mnuCoopAds").Click();
+  EXPECT_TRUE(opened.empty());
+  ASSERT_EQ(v.messages.size(), 1u);
+  EXPECT_EQ(v.messages[0].substr(0, 62),
+            "If you want to advertise to cooperate in the software, or to\r\n");
+  v.answer = vb::vbOK;
+  v.Menu("mnuCoopAds").Click();
+  v.Menu("mnuNotice").Click();
+  v.Menu("mnuUpdate").Click();
+  v.Menu("mnuDlFamilyNew", 2).Click();
+  v.Menu("mnuDlFamilyNew", 0).Click();  // no such program: nothing
+  v.Menu("mnuBlog").Click();
+  v.Title().Click();
+  win::SetShellExecuteHook({});
+  ASSERT_EQ(opened.size(), 6u);
+  EXPECT_EQ(opened[0], "mailto:merrowin@fenwo.example.org");
+  EXPECT_EQ(opened[1], "https://fenwo.example.org/software/notice.htm");
+  EXPECT_EQ(opened[2], "https://fenwo.example.org/software/detail/Fenwo.Lumtak.htm");
+  EXPECT_EQ(opened[3], "https://fenwo.example.org/software/detail/Fenwo.Zantiro.htm");
+  EXPECT_EQ(opened[4], opened[5]) << "the title picture opens the blog";
+}
+
+TEST(ViewerMenus, AboutShowsTheViewersNameAndTextsModally) {
+  setenv("LC_ALL", "C", 1);
+  Viewer v("");
+  v.Start();
+  std::string caption, title, note;
+  bool hand = false;
+  QTimer::singleShot(50, [&] {
+    for (vb::Form* f : vb::Forms()) {
+      auto* about = dynamic_cast<frmAbout*>(f);
+      if (!about) continue;
+      caption = about->Caption();
+      title = about->lblTitle.Caption();
+      note = about->lblTitleNote(0).Caption();
+      hand = !about->lblHomepage.MouseIcon().IsNothing();
+      vb::Unload(*about);
+    }
+  });
+  v.Menu("mnuAbout").Click();
+  EXPECT_EQ(caption, " About Fenwo.Lumtak");
+  EXPECT_EQ(title, "Fenwo.Lumtak");
+  EXPECT_EQ(note, "Compact and convenient image browser for pics");
+  EXPECT_TRUE(hand);
   unsetenv("LC_ALL");
 }
 
