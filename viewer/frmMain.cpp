@@ -166,7 +166,6 @@ frmMain::frmMain(const std::string& command)
     frmMoney money(frmMoney::Lumtak);
     money.Show(vb::vbModal, this);
   };
-
 }
 
 frmMain::~frmMain() = default;

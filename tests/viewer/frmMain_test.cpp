@@ -490,8 +490,10 @@ TEST(ViewerZoom, StepsOfFivePercentBetweenFourAndTenPixelsAndTheirLimits) {
   for (int i = 0; i < (3 * work - 50) / 10 + 5; ++i) s.Key(Qt::Key_Equal);
   EXPECT_LE(s.Img()->Width(), 3 * work);
   EXPECT_GT(s.Img()->Width(), 3 * work - 10);
-  // The window grew to the work area.
+  // The window grew to the work area; the picture grew about the middle of the view.
   EXPECT_NEAR(s.form->Width(), float(work * Tpp()), 1);
+  EXPECT_NEAR(s.WebB().Left() + s.WebB().Width() / 2, float(s.ClientW()) / 2, 10);
+  EXPECT_NEAR(s.WebB().Top() + s.WebB().Height() / 2, float(s.ClientH()) / 2, 10);
 }
 
 TEST(ViewerZoom, KeypadPlusAndMinusDoNothing) {
