@@ -10,6 +10,7 @@
 #include <new>
 
 #include "png/CBitmap.h"
+#include "runtime/Form.h"
 #include "runtime/controls.h"
 #include "runtime/msgbox.h"
 #include "runtime/numbers.h"
@@ -395,11 +396,31 @@ bool LoadPNG::InflateInto(const std::uint8_t* in, std::size_t inLength, int32_t&
           break;
         }
         const int li = symbol - 257;
-        int length = LenBase[li] + static_cast<int>(bits.GetBits(LenBits[li]));
-        if (deflate64 && length == 258) length = static_cast<int>(bits.GetBits(16)) + 3;
-        lastDistance = static_cast<int64_t>(bits.pos);
-        const int d = bits.Decode(dist);
-        const std::size_t distance = static_cast<std::size_t>(DistBase[d]) + bits.GetBits(DistBits[d]);
+        int length = 0;
+        std::size_t distance = 0;
+        if (!deflate64) {
+          // Length bits, distance code and distance bits all lie within one look-ahead
+          // (at most 5 + 15 + 14 bits); a value read past the input's end is a failure.
+          std::uint64_t w = bits.Peek();
+          length = LenBase[li] + static_cast<int>(w & ((1u << LenBits[li]) - 1));
+          w >>= LenBits[li];
+          bits.pos += static_cast<std::uint64_t>(LenBits[li]);
+          lastDistance = static_cast<int64_t>(bits.pos);
+          const std::uint16_t de = dist.entry[w & ((std::uint64_t{1} << dist.maxBits) - 1)];
+          if (!de) throw vb::Error(9, "Invalid code in compressed data");
+          w >>= de >> 9;
+          const int d = de & 511;
+          distance = static_cast<std::size_t>(DistBase[d]) + (w & ((1u << DistBits[d]) - 1));
+          bits.pos += static_cast<std::uint64_t>((de >> 9) + DistBits[d]);
+          if (bits.pos > 8 * static_cast<std::uint64_t>(inLength)) throw vb::Error(9, "Compressed data ends too early");
+          bits.high = std::max(bits.high, bits.pos);
+        } else {
+          length = LenBase[li] + static_cast<int>(bits.GetBits(LenBits[li]));
+          if (length == 258) length = static_cast<int>(bits.GetBits(16)) + 3;
+          lastDistance = static_cast<int64_t>(bits.pos);
+          const int d = bits.Decode(dist);
+          distance = static_cast<std::size_t>(DistBase[d]) + bits.GetBits(DistBits[d]);
+        }
         if (length == 0) continue;
         if (outPos >= cap) {
           full = true;
@@ -413,7 +434,13 @@ bool LoadPNG::InflateInto(const std::uint8_t* in, std::size_t inLength, int32_t&
         if (distance >= n) {
           std::memcpy(o, from, n);
         } else {
-          for (std::size_t i = 0; i < n; ++i) o[i] = from[i];
+          // Overlapping: the last `distance` bytes repeat; each copy doubles what can be
+          // taken from `from` at once.
+          for (std::size_t done = 0; done < n;) {
+            const std::size_t c = std::min(done + distance, n - done);
+            std::memcpy(o + done, from, c);
+            done += c;
+          }
         }
         outPos += n;
         if (n < static_cast<std::size_t>(length)) {
@@ -942,10 +969,15 @@ void LoadPNG::BlendOnBackground(Bytes& data, int32_t x, int32_t y) {
     // that fails is left undone.
     try {
       vb::PictureBox& pic = *bgPicture_;
+      // Its size in twips: measured with its window's scale in twips for the moment.
+      vb::Form* parent = pic.Parent();
+      const int parentMode = parent ? parent->ScaleMode() : vb::vbTwips;
+      if (parent) parent->ScaleMode(vb::vbTwips);
       const float needW = static_cast<float>(width_) * static_cast<float>(vb::Screen::TwipsPerPixelX());
       const float needH = static_cast<float>(height_) * static_cast<float>(vb::Screen::TwipsPerPixelY());
       if (pic.Width() < needW) pic.Width(needW + 100);
       if (pic.Height() < needH) pic.Height(needH + 100);
+      if (parent) parent->ScaleMode(parentMode);
       const win::HDC src = pic.hDC();
       const win::HDC mem = win::CreateCompatibleDC(src);
       const win::HBITMAP copy = win::CreateCompatibleBitmap(src, width_, height_);

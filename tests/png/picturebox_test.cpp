@@ -144,6 +144,14 @@ TEST(PictureBox, BlendsOntoBackgrounds) {
   png.OpenPNG(testsupport::writeFile(dir.file("a.png"), File(p)));
   EXPECT_TRUE(png.HaveAlpha());
   EXPECT_EQ(BoxPixels(f.plain, 0, 0, 2, 1), (std::vector<std::uint32_t>{0x7f7f7f, 0xffffff}));
+  // A background picture smaller than the image grows to it (plus 100 twips).
+  Picture wide;
+  wide.width = 70, wide.height = 1, wide.colorType = 6;
+  wide.samples.assign(70 * 4, 0);
+  png.OpenPNG(testsupport::writeFile(dir.file("w.png"), File(wide)));
+  EXPECT_EQ(f.ScaleMode(), vb::vbPixels);
+  EXPECT_NEAR(f.back.Width(), 70.0 + 100.0 / vb::Screen::TwipsPerPixelX(), 1.0);  // whole pixels
+  EXPECT_FLOAT_EQ(f.back.Height(), 60);
 
   // Without a background picture: the own colour, else the bKGD colour.
   png.BackgroundPicture(nullptr);
