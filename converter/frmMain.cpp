@@ -8,6 +8,15 @@
 #include <vector>
 
 #include "converter/frmOptions.h"
+#include <algorithm>
+#include "runtime/shell.h"
+#include "platform/fs.h"
+#include "platform/drive.h"
+#include "platform/clock.h"
+#include "png/LoadPNG.h"
+#include "foundation/mdlGetDriveType.h"
+#include "converter/SourceProbe.h"
+#include "converter/FitSize.h"
 #include "converter/frmSplash.h"
 #include "foundation/CommDialog.h"
 #include "foundation/frmAbout.h"
@@ -82,9 +91,18 @@ frmMain::frmMain() : vb::Form(":/forms/frmMain.txt") {
   mnuCoopAds.Click = [this] { mnuCoopAds_Click(); };
 
   // ---- Source, target, probe and conversion ----
+  mdlGetCmdOutput::SetProgressWindow(this);
+  cmdInput.Click = [this] { cmdInput_Click(); };
+  for (vb::Menu* m : mnuSrcIsFileTo) m->Click = [this, m] { mnuSrcIsFileTo_Click(m->Index()); };
+  for (vb::Menu* m : mnuSrcISFolderTo) m->Click = [this, m] { mnuSrcISFolderTo_Click(m->Index()); };
+  cmdInput.OLEDragDrop = [this](vb::DataObject& Data, int&, int, int, float, float) { cmdInput_OLEDragDrop(Data); };
+  tmrDoing.Timer = [this] { tmrDoing_Timer(); };
+  cmdOutput.Click = [this] { cmdOutput_Click(); };
+  cmdResetFps.Click = [this] { cmdResetFps_Click(); };
+  for (ImageButton* b : cmdEncode) b->Click = [this, b] { cmdEncode_Click(b->Index()); };
 }
 
-frmMain::~frmMain() = default;
+frmMain::~frmMain() { mdlGetCmdOutput::SetProgressWindow(nullptr); }
 
 // ======================= Start-up, single instance, settings and exit =======================
 
@@ -485,18 +503,578 @@ void frmMain::mnuCoopAds_Click() {
 
 // ========================= Source, target, probe and conversion =========================
 
+namespace {
+
+const std::string kFileFilter =
+    "Supported Files|*.gif;*.avi;*.mpg;*.mpeg;*.dat;*.vob;*.mp4;*.m4v;*.wmv;*.asf;*.rm;*.rmvb;*.ram;*.mov;*.qt;"
+    "*.flv;*.3gp;*.ogm;*.divx;*.mkv"
+    "|GIF Files (*.gif)|*.gif"
+    "|AVI Files (*.avi)|*.avi"
+    "|MPEG Files (*.mpg;*.mpeg;*.dat;*.vob)|*.mpg;*.mpeg;*.dat;*.vob"
+    "|MPEG-4 Video Files (*.mp4;*.m4v)|*.mp4;*.m4v"
+    "|Windows Media Files (*.wmv;*.asf)|*.wmv;*.asf"
+    "|Real Media Files (*.rm;*.rmvb;*.ram)|*.rm;*.rmvb;*.ram"
+    "|QuickTime Files (*.mov;*.qt)|*.mov;*.qt"
+    "|Flash Video Files (*.flv)|*.flv"
+    "|3GP Files (*.3gp)|*.3gp"
+    "|OGM Vorbis Files (*.ogm)|*.ogm"
+    "|Other Files (*.divx;*.mkv)|*.divx;*.mkv"
+    "|All Files (*.*)|*.*";
+const std::string kPictureKinds[] = {"bmp", "jpg", "gif", "png"};
+const std::string CRLF2 = vb::vbCrLf + vb::vbCrLf;
+
+// The program's PNG reader, made on first use.
+LoadPNG& objPNG() {
+  static LoadPNG png;
+  return png;
+}
+
+std::string LowerExtension(std::string path) { return vb::LCase(objFile.GetExtensionName(path)); }
+std::string ParentFolder(std::string path) { return objFile.GetParentFolderName(path); }
+std::string BaseName(std::string path) { return objFile.GetBaseName(path); }
+
+// Where a target goes when the source's folder is no place to write: the user's home folder.
+std::string FallbackFolder() {
+  const char* home = std::getenv("HOME");
+  return AddSlash(home && *home ? home : "/");
+}
+
+// The folder of a new source's default target: the source's own, or the fallback folder when
+// the program may not write there.
+std::string WritableFolder(const std::string& folder) {
+  return mdlGetDriveType::IsWritableDrive(folder) ? folder : FallbackFolder();
+}
+
+std::string TimeText(float& seconds) { return FormatTime(seconds, 3, 1); }
+
+}  // namespace
+
 void frmMain::CenterPathLabels() {
   lblInput.Top(cmdInput.Top() + (cmdInput.Height() - lblInput.Height()) / 2);
   lblOutput.Top(cmdOutput.Top() + (cmdOutput.Height() - lblOutput.Height()) / 2);
 }
 
-// Stand-ins until the source and conversion steps are in: no source is ever ready.
-void frmMain::setVideoInfoNote() {}
-void frmMain::ShowPicsInfo() {}
-bool frmMain::CheckSourceReady(bool) { return false; }
-bool frmMain::CheckPluginFile(const std::string& enginePath) {
-  std::string path = enginePath;
-  return objFile.FileExists(path);
+// A dialog of the source or target step is open, or a conversion runs: the button only gets
+// its face back (during a conversion not even that).
+bool frmMain::SourceButtonsBusy(ImageButton& button) {
+  if (!cmdInput.Tag().empty() || !cmdOutput.Tag().empty()) {
+    button.State(0);
+    return true;
+  }
+  return cmdEncode(1).Visible();
+}
+
+void frmMain::cmdInput_Click() {
+  if (SourceButtonsBusy(cmdInput)) return;
+  PopupMenu(mnuSrcType);
+}
+
+void frmMain::mnuSrcIsFileTo_Click(int Index) {
+  if (SourceButtonsBusy(cmdInput)) return;
+  std::string f;
+  if (!PendingFile.empty()) {
+    cmdInput.Tag("inUse");
+    f = PendingFile;
+    PendingFile.clear();
+  } else {
+    CommDialog& dlg = objDialog();
+    dlg.DialogTitle.clear();
+    dlg.Filter(kFileFilter);
+    dlg.FilterIndex(1);
+    dlg.filename.clear();
+    cmdInput.Tag("inUse");
+    f = dlg.ShowOpen(true, false);
+  }
+  if (!f.empty()) {
+    if (!CheckFileUsable(f)) {
+      vb::MsgBox(LngText[10] + CRLF2 + f, vb::vbOKOnly);
+    } else {
+      lblInput.Caption(f);
+      ChangeCurDir(f, FallbackFolder());
+      std::string folder = WritableFolder(ParentFolder(f));
+      frmOptions& options = frmOptions::Default();
+      if (Index == 0) {
+        EncodeKind = "gif";
+        std::string target = folder + BaseName(f) + "." + "gif";
+        if (vb::LCase(target) == vb::LCase(f)) target = folder + BaseName(f) + "_" + "gif" + "2." + "gif";
+        lblOutput.Caption(target);
+        options.lblFpsStr.Caption(LngText[58]);
+        options.lblFpsStr.Tag("");
+      } else {
+        EncodeKind = Index == 1 ? "jpg" : "png";
+        if (win::IsDriveRoot(folder)) folder += "output/";
+        lblOutput.Caption(folder + "*." + EncodeKind);
+        options.lblFpsStr.Caption(LngText[59]);
+        options.lblFpsStr.Tag(lblOutput.Caption());
+      }
+      CenterPathLabels();
+      VideoWidth = VideoHeight = 0;
+      VideoLength = CurTime = VideoFps = 0;
+      FrameCount = 0;
+      if (ProbeSource() == "Static Gif") vb::MsgBox(LngText[56] + CRLF2 + f, vb::vbOKOnly);
+      SetScopeBoxState();
+      ResetColorParams();
+      ResetEncodeOptions();
+    }
+  }
+  cmdInput.Tag("");
+}
+
+void frmMain::mnuSrcISFolderTo_Click(int Index) {
+  if (SourceButtonsBusy(cmdInput)) return;
+  cmdInput.Tag("inUse");
+  EncodeKind = "gif";
+  const std::string ext = kPictureKinds[Index];
+  const std::string EXT = vb::UCase(ext);
+  try {
+    CommDialog& dlg = objDialog();
+    dlg.DialogTitle = vb::Replace(LngText[52], "aaa", EXT);
+    dlg.FlagsDir = 0;
+    const std::string chosen = dlg.ShowDir(true);
+    if (!chosen.empty()) {
+      const std::string folder = dlg.DirName;
+      File1.Pattern("*." + ext);
+      File1.Path(folder);
+      File1.Refresh();
+      if (File1.ListCount() == 0) {
+        vb::MsgBox(vb::Replace(LngText[55], "aaa", EXT) + CRLF2 + folder, vb::vbOKOnly);
+      } else {
+        const std::string first = folder + File1.List(0);
+        bool readable = true;
+        try {
+          picPicsInfo.Picture(vb::LoadPicture(first));
+        } catch (const vb::Error&) {
+          picPicsInfo.Picture(vb::StdPicture());
+        }
+        if (picPicsInfo.Picture().IsNothing()) {
+          // A size left from an earlier picture must not pass for this one's.
+          objPNG() = LoadPNG();
+          objPNG().PicBox(&picPicsInfo);
+          try {
+            objPNG().OpenPNG(first);
+          } catch (const vb::Error&) {
+          }
+          readable = objPNG().Width() >= 1 && objPNG().Height() >= 1;
+        }
+        if (!readable) {
+          vb::MsgBox(LngText[57] + CRLF2 + folder, vb::vbOKOnly);
+        } else {
+          lblInput.Caption(folder + "*." + ext);
+          ChangeCurDir(lblInput.Caption(), "");
+          // GIF pictures would be taken for sources by the engine: the target goes elsewhere.
+          const std::string targetFolder =
+              ext == "gif" ? FallbackFolder() : WritableFolder(folder);
+          lblOutput.Caption(targetFolder + BaseName(first) + "." + "gif");
+          frmOptions& options = frmOptions::Default();
+          options.lblFpsStr.Caption(LngText[58]);
+          options.lblFpsStr.Tag("");
+          CenterPathLabels();
+          FrameCount = File1.ListCount();
+          VideoWidth = vb::CLng(picPicsInfo.ScaleWidth());
+          VideoHeight = vb::CLng(picPicsInfo.ScaleHeight());
+          picPicsInfo.Picture(vb::StdPicture());
+          VideoLength = vb::Round(static_cast<float>(FrameCount) / 5, 2);
+          CurTime = 0;
+          VideoFps = 5;
+          ShowPicsInfo();
+          SetScopeBoxState();
+          ResetColorParams();
+          ResetEncodeOptions();
+        }
+      }
+    }
+  } catch (const std::exception&) {
+  }
+  cmdInput.Tag("");
+}
+
+void frmMain::cmdInput_OLEDragDrop(vb::DataObject& Data) {
+  std::string f;
+  if (Data.GetFormat(vb::vbCFFiles)) f = vb::Replace(Data.Files(1), "//", "/");
+  else if (Data.GetFormat(vb::vbCFText)) f = Data.GetData(vb::vbCFText);
+  if (objFile.FileExists(f)) {
+    PendingFile = f;
+    tmrDoing.Enabled(true);
+  }
+}
+
+void frmMain::tmrDoing_Timer() {
+  tmrDoing.Enabled(false);
+  mnuSrcIsFileTo_Click(0);
+}
+
+void frmMain::cmdOutput_Click() {
+  if (SourceButtonsBusy(cmdOutput)) return;
+  if (!CheckSourceReady(false)) return;
+  cmdOutput.Tag("inUse");
+  CommDialog& dlg = objDialog();
+  const std::string KIND = vb::UCase(EncodeKind);
+  if (EncodeKind == "gif") {
+    dlg.DialogTitle.clear();
+    dlg.Filter(KIND + " Files(*." + EncodeKind + ")|*." + EncodeKind);
+    dlg.FilterIndex(1);
+    dlg.DefaultExt = KIND;
+    dlg.filename = BaseName(lblInput.Caption()) + "." + EncodeKind;
+    const std::string answer = dlg.ShowSave(true);
+    if (!answer.empty()) lblOutput.Caption(answer);
+  } else {
+    dlg.FlagsDir = 100;
+    dlg.DialogTitle = vb::Replace(LngText[53], "aaa", KIND);
+    std::string d = dlg.ShowDir(true);
+    if (!d.empty()) {
+      if (win::IsDriveRoot(d)) {
+        d += "output/";
+        vb::MsgBox(LngText[54] + CRLF2 + d, vb::vbOKOnly);
+      }
+      lblOutput.Caption(d + "*." + EncodeKind);
+    }
+  }
+  cmdOutput.Tag("");
+  CenterPathLabels();
+}
+
+void frmMain::cmdResetFps_Click() {
+  const std::string answer =
+      vb::InputBox(vb::Replace(LngText[38], "aaa", vb::CStr(FrameCount)), "", vb::CStr(VideoFps));
+  if (answer.empty()) return;
+  const int32_t n = vb::CLng(VideoFps * VideoLength);
+  const float v = static_cast<float>(vb::Val(answer));
+  if (v < 0.5f || v > 30) {
+    vb::MsgBox(LngText[39], vb::vbOKOnly);
+    return;
+  }
+  VideoFps = v;
+  VideoLength = vb::Round(static_cast<float>(n) / v, 2);
+  frmOptions& options = frmOptions::Default();
+  options.txtScope(1).Text(TimeText(VideoLength));
+  SecPerTwip = VideoLength / options.imgSliderBG.Width();
+  if (vb::InStr(lblInput.Caption(), "*") > 0) ShowPicsInfo();
+  else if (LowerExtension(lblInput.Caption()) == "gif") setVideoInfoNote();
+}
+
+void frmMain::setVideoInfoNote() {
+  lblVideoSize.Caption(LngText[19] +
+                       (VideoWidth > 0 ? vb::CStr(VideoWidth) + " x " + vb::CStr(VideoHeight) : LngText[21]));
+  const std::string length = VideoLength > 0 ? TimeText(VideoLength) : FrameCount > 0 ? "0" : LngText[21];
+  const std::string fps = VideoLength > 0 && VideoFps > 0 ? vb::CStr(VideoFps) : FrameCount > 0 ? "0" : LngText[21];
+  lblVideoLen.Caption(LngText[20] + length + LngText[78] + fps);
+  PlaceResetFpsButton(false);
+  vb::DoEvents();
+}
+
+void frmMain::ShowPicsInfo() {
+  lblVideoSize.Caption(vb::Replace(LngText[63], "aaa", vb::CStr(FrameCount)) +
+                       (VideoWidth < 1 ? LngText[21] : vb::CStr(VideoWidth) + " x " + vb::CStr(VideoHeight)));
+  lblVideoLen.Caption(LngText[64] + (VideoLength > 0 ? TimeText(VideoLength) : LngText[21]) +
+                      (VideoFps > 0 ? LngText[78] + vb::CStr(VideoFps) : std::string()));
+  PlaceResetFpsButton(true);
+  vb::DoEvents();
+}
+
+void frmMain::PlaceResetFpsButton(bool forPictures) {
+  if (VideoFps > 0 && VideoLength > 0 && (forPictures || LowerExtension(lblInput.Caption()) == "gif")) {
+    cmdResetFps.Visible(true);
+    cmdResetFps.Move(lblVideoLen.Left() + lblVideoLen.Width() + 10,
+                     lblVideoLen.Top() + (lblVideoLen.Height() - cmdResetFps.Height()) / 2);
+  } else {
+    cmdResetFps.Visible(false);
+  }
+}
+
+void frmMain::ResetColorParams() {
+  frmOptions& options = frmOptions::Default();
+  options.lblVolume.Tag("100");
+  for (vb::Label* l : {&options.lblBrightness, &options.lblContrast, &options.lblHue, &options.lblSaturation})
+    l->Tag("");
+  for (TransArea* a : {&options.imgBrightness(2), &options.imgContrast(2), &options.imgHue(2), &options.imgSaturation(2)})
+    a->Tag("");
+  options.setLblColorPara(0, true);
+}
+
+void frmMain::SetScopeBoxState() {
+  frmOptions& options = frmOptions::Default();
+  const bool pictures = LowerExtension(lblInput.Caption()) == "gif" || vb::InStr(lblInput.Caption(), "*") > 0;
+  for (vb::TextBox* t : options.txtScope) {
+    t->Enabled(!pictures);
+    t->BackColor(pictures ? 0x0 : 0xC00000);
+  }
+}
+
+// What a new source resets in the options window and in the shared encode settings.
+void frmMain::ResetEncodeOptions() {
+  frmOptions& options = frmOptions::Default();
+  options.lblMark(0).Tag("");
+  options.lblMark(1).Tag("");
+  options.shpScope.Visible(false);
+  options.SetScopeNote();
+  options.txtScope(0).Text("00:00:00.0");
+  options.txtScope(1).Text(TimeText(VideoLength));
+  options.shpCrop.Visible(false);
+  SecPerTwip = VideoLength / options.imgSliderBG.Width();
+  FitSize(VideoWidth, VideoHeight, OutWidth, OutHeight);
+  options.txtSize(0).Text(vb::CStr(OutWidth));
+  options.txtSize(1).Text(vb::CStr(OutHeight));
+  options.adjustVideoLoc();
+  OutFps = 5;
+  options.txtFps.Text("5");
+  EncodeColorArgs.clear();
+  ScopeStart = 0;
+  ScopeEnd = 0;
+  CropRect = {0, 0, 0, 0, 0};
+  options.SetMainEncodeNote();
+}
+
+std::string frmMain::ProbeSource() {
+  setVideoInfoNote();
+  const std::string engine = EnginePath();
+  if (!CheckPluginFile(engine)) return "";
+  lblInputCheck.Caption(LngText[32]);
+  lblInputCheck.Top((2 * cmdInput.Top() + cmdInput.Height() - lblInputCheck.Height()) / 2);
+  lblInputCheck.Visible(true);
+  lblInput.Visible(false);
+  lblVideoSize.Visible(false);
+  lblVideoLen.Visible(false);
+  const std::string result = ProbeEngine(engine, lblInput.Caption(), picMCI.hWnd(),
+                                         [] { return static_cast<intptr_t>(frmOptions::Default().picPlayer.hWnd()); });
+  setVideoInfoNote();
+  lblInputCheck.Visible(false);
+  lblInput.Visible(true);
+  lblVideoSize.Visible(true);
+  lblVideoLen.Visible(true);
+  return result;
+}
+
+bool frmMain::CheckSourceReady(bool skipFpsTest) {
+  std::string source = lblInput.Caption();
+  if (!objFile.FileExists(source)) {
+    vb::MsgBox(LngText[1], vb::vbOKOnly);
+    return false;
+  }
+  if (VideoLength == 0 || (!skipFpsTest && VideoFps == 0)) {
+    vb::MsgBox(LngText[31] + CRLF2 + lblInput.Caption(), vb::vbOKOnly);
+    return false;
+  }
+  return true;
+}
+
+bool frmMain::CheckPluginFile(const std::string& enginePath) { return zantiro::CheckPluginFile(enginePath); }
+
+void frmMain::setProgressNote(float value) {
+  lblProgress.Caption(LngText[9] + vb::CStr(value) + " %");
+  shpProgress.Width(value + 1);
+  if (value <= 0) shpProgress.Visible(false);
+}
+
+void frmMain::cmdEncode_Click(int) {
+  if (!cmdInput.Tag().empty() || !cmdOutput.Tag().empty()) {
+    cmdEncode(0).State(0);
+    return;
+  }
+  if (cmdEncode(1).Visible()) {
+    mdlGetCmdOutput::StopRequested = true;
+    return;
+  }
+  if (!CheckSourceReady(false)) return;
+  const std::string source = lblInput.Caption(), target = lblOutput.Caption();
+  if (source == target) {
+    vb::MsgBox(LngText[3], vb::vbOKOnly);
+    return;
+  }
+  if (EncodeKind == "gif" && vb::InStr(source, "*.gif") > 0 &&
+      vb::LCase(ParentFolder(source)) == vb::LCase(ParentFolder(target))) {
+    vb::MsgBox(LngText[30], vb::vbOKOnly);
+    return;
+  }
+  std::string t = target;
+  if (EncodeKind == "gif" && objFile.FileExists(t) &&
+      vb::MsgBox(target + CRLF2 + LngText[4], vb::vbOKCancel) == vb::vbCancel)
+    return;
+  const std::string engine = EnginePath();
+  if (!CheckPluginFile(engine)) return;
+
+  const float savedStart = ScopeStart, savedEnd = ScopeEnd;
+  float t0 = 0;
+  if (ScopeStart > 0 && !AdjustStartToKeyframe(t0)) return;
+
+  EncodeJob job;
+  job.engine = engine;
+  job.source = source;
+  job.target = target;
+  job.kind = EncodeKind;
+  job.series = !frmOptions::Default().lblFpsStr.Tag().empty();
+  job.videoFps = VideoFps;
+  job.videoLength = VideoLength;
+  job.outFps = OutFps;
+  job.scopeStart = ScopeStart;
+  job.scopeEnd = ScopeEnd;
+  job.frameCount = FrameCount;
+  job.outWidth = OutWidth;
+  job.outHeight = OutHeight;
+  job.cropRect = CropRect;
+  job.colorArgs = EncodeColorArgs;
+  CountFrames(job);
+  if (ConfirmEncode(job, t0)) RunConversion(job);
+  ScopeStart = savedStart;
+  ScopeEnd = savedEnd;
+}
+
+// Moves the start of the range onto a key frame, asking the user when it moves much. False
+// when the user cancels the conversion.
+bool frmMain::AdjustStartToKeyframe(float& t0) {
+  lblEncodeNoteCheck.Caption(LngText[33]);
+  lblEncodeNoteCheck.Top((2 * cmdOpt.Top() + cmdOpt.Height() - lblEncodeNoteCheck.Height()) / 2);
+  lblEncodeNoteCheck.Visible(true);
+  lblEncodeNote.Visible(false);
+  vb::DoEvents();
+  const auto done = [this] {
+    lblEncodeNoteCheck.Visible(false);
+    lblEncodeNote.Visible(true);
+    vb::DoEvents();
+  };
+  const std::string source = lblInput.Caption();
+  const float S = ScopeStart;
+  float t1 = GetKeyframeTime(source, S);
+  if (t1 == -1) {
+    done();
+    return true;
+  }
+  const std::string shift = vb::Format(vb::Round(t1 - S, 2), "0.0");
+  if (vb::Val(shift) <= 0.25) {
+    done();
+    return true;
+  }
+  t0 = -1;
+  if (vb::Val(shift) <= 16) t0 = EarlierKeyframe(S, t1, [&](float t) { return GetKeyframeTime(source, t); });
+  if (t0 != -1) {
+    const bool after = t1 >= ScopeEnd;
+    std::string q = LngText[after ? 44 : 46];
+    float earlier = t0;
+    q = vb::Replace(q, "aaa", TimeText(ScopeStart));
+    q = vb::Replace(q, "bbb", shift);
+    q = vb::Replace(q, "ccc", TimeText(ScopeStart));
+    q = vb::Replace(q, "ddd", TimeText(t1));
+    q = vb::Replace(q, "eee", TimeText(earlier));
+    q = vb::Replace(q, "fff", vb::Format(vb::Round(S - t0, 2), "0.0"));
+    if (!after) {
+      q = vb::Replace(q, "ggg", TimeText(ScopeStart));
+      q = vb::Replace(q, "hhh", shift);
+    }
+    const int answer = vb::MsgBox(q, after ? vb::vbOKCancel : vb::vbYesNoCancel);
+    if (answer == vb::vbCancel) {
+      lblEncodeNoteCheck.Visible(false);
+      lblEncodeNote.Visible(true);
+      return false;
+    }
+    // A key frame at the very beginning: start there, not before it.
+    ScopeStart = std::max(0.0f, (answer == vb::vbNo ? t1 : t0) - 0.1f);
+  }
+  done();
+  return true;
+}
+
+// The quality question of a picture series, or the last confirmation of a GIF.
+bool frmMain::ConfirmEncode(EncodeJob& job, float t0) {
+  if (EncodeKind != "gif") {
+    const std::string KIND = vb::UCase(EncodeKind);
+    const std::string prompt = vb::Replace(vb::Replace(LngText[47], "aaa", KIND), "bbb", vb::CStr(job.n));
+    const std::string answer = vb::InputBox(prompt, "", EncodeKind == "jpg" ? "75" : "30");
+    if (answer.empty()) return false;
+    if (!QualityFromAnswer(EncodeKind, answer, job.quality)) {
+      vb::MsgBox(vb::Replace(LngText[48], "aaa", KIND), vb::vbOKOnly);
+      return false;
+    }
+    return true;
+  }
+  std::string message = t0 == -1 ? LngText[49] + CRLF2 : "";
+  std::string text50 = LngText[50];
+  if (!IsPictureSource(job.source)) {
+    float duration = Duration(job);
+    text50 = vb::Replace(text50, "aaa", vb::CStr(vb::CLng(duration * OutFps)));
+    text50 = vb::Replace(text50, "bbb", TimeText(duration));
+    message += text50 + vb::vbCrLf + LngText[51];
+  } else {
+    float length = static_cast<float>(job.n) / OutFps;
+    text50 = vb::Replace(text50, "aaa", vb::CStr(job.n));
+    text50 = vb::Replace(text50, "bbb", TimeText(length));
+    message += text50;
+  }
+  return vb::MsgBox(message, vb::vbOKCancel) != vb::vbCancel;
+}
+
+// Runs the conversion with the window in its busy state, then tells the result.
+void frmMain::RunConversion(EncodeJob& job) {
+  shpBlock.FillColor(0);
+  lblProgress.ForeColor(0xFFFFFF);
+  lblProgress.Top(lblProgress.Top() - 2);
+  picProgress.Top(picProgress.Top() + 2);
+  picProgress.Height(picProgress.Height() - 3);
+  vb::DoEvents();
+
+  std::string savedDir;
+  if (vb::InStr(job.source, "*") > 0) {
+    savedDir = win::GetCurrentDirectoryA();
+    ChangeCurDir(job.source, "");
+  }
+  std::string line = EncodeCommandLine(job, OutLength);
+  ScopeStart = job.scopeStart;
+
+  cmdEncode(1).Visible(true);
+  cmdEncode(0).Visible(false);
+  shpProgress.Visible(true);
+  vb::DoEvents();
+  const double started = win::SecondsSinceMidnight();
+  std::string target = job.target;
+  std::string overwriteNote;
+  // A run that does not start the engine must not read as stopped because the last one was.
+  mdlGetCmdOutput::StopRequested = false;
+  if (!line.empty()) {
+    if (EncodeKind == "gif") {
+      objFile.DeleteFile(target);
+      vb::DoEvents();
+    }
+    if (EncodeKind == "gif" && objFile.FileExists(target)) {
+      overwriteNote = LngText[144] + CRLF2;
+    } else {
+      bool showWindow = false;
+      mdlGetCmdOutput::RunEncode(line, ScopeEnd != 0 ? ScopeStart : 0, ScopeEnd != 0 ? ScopeEnd - ScopeStart : 0,
+                                 showWindow);
+    }
+  }
+  if (!savedDir.empty()) ChangeCurDir(AddSlash(savedDir), "");
+
+  if (!mdlGetCmdOutput::StopRequested) {
+    setProgressNote(100);
+    vb::DoEvents();
+    const bool success = overwriteNote.empty() && CheckFileUsable(target);
+    float seconds = static_cast<float>(win::SecondsSinceMidnight() - started);
+    const std::string elapsed = LngText[7] + FormatTime(seconds, 1, 1) + LngText[8];
+    if (success && EncodeKind != "gif") {
+      vb::MsgBox(target + CRLF2 + LngText[5] + LngText[26] + elapsed, vb::vbOKOnly);
+    } else if (success) {
+      if (vb::MsgBox(target + CRLF2 + elapsed + LngText[26] + LngText[5] + CRLF2 + LngText[65], vb::vbOKCancel) ==
+          vb::vbOK) {
+        std::string viewer = AddSlash(vb::App::Path()) + "Fenwo.Lumtak.exe";
+        if (objFile.FileExists(viewer)) vb::Shell("\"" + viewer + "\" \"" + target + "\"", vb::vbNormalFocus);
+        else vb::MsgBox("Can't find Fenwo.Zantiro - Fenwo.Lumtak", vb::vbOKOnly);
+      }
+    } else {
+      if (EncodeKind == "gif" && win::FileLen(target) == 0) {
+        objFile.DeleteFile(target);
+        vb::DoEvents();
+      }
+      vb::MsgBox(target + CRLF2 + overwriteNote + elapsed + vb::vbCrLf + LngText[6], vb::vbOKOnly);
+    }
+  }
+
+  cmdEncode(0).Visible(true);
+  cmdEncode(1).Visible(false);
+  setProgressNote(0);
+  shpBlock.FillColor(0x4040);
+  lblProgress.ForeColor(0x8000);
+  lblProgress.Top(lblProgress.Top() + 2);
+  picProgress.Top(picProgress.Top() - 2);
+  picProgress.Height(picProgress.Height() + 3);
+  vb::DoEvents();
 }
 
 }  // namespace zantiro

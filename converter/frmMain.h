@@ -4,13 +4,17 @@
 #include <string>
 
 #include "controls/ImageButton.h"
+#include "converter/ConversionCommand.h"
+#include "foundation/mdlGetCmdOutput.h"
 #include "runtime/DefaultInstance.h"
 #include "runtime/ddelink.h"
 #include "runtime/forms.h"
 
 namespace zantiro {
 
-class frmMain : public vb::Form, public vb::DefaultInstance<frmMain> {
+class frmMain : public vb::Form,
+                public vb::DefaultInstance<frmMain>,
+                public mdlGetCmdOutput::ProgressWindow {
  public:
   frmMain();
   ~frmMain() override;
@@ -77,6 +81,12 @@ class frmMain : public vb::Form, public vb::DefaultInstance<frmMain> {
 
   // ---- Source, target, probe and conversion ----
   void setVideoInfoNote();
+  // The progress of a conversion (the engine runner calls it with whole percentages).
+  void setProgressNote(float value) override;
+  std::string ProgressCaption() override { return lblProgress.Caption(); }
+  void SetProgressCaption(const std::string& caption) override { lblProgress.Caption(caption); }
+  std::string InputCaption() override { return lblInput.Caption(); }
+  void SetEncodeButtonVisible(int index, bool visible) override { cmdEncode(index).Visible(visible); }
 
  private:
   // ---- Start-up, single instance, settings and exit ----
@@ -116,10 +126,29 @@ class frmMain : public vb::Form, public vb::DefaultInstance<frmMain> {
   void DragWindow();
 
   // ---- Source, target, probe and conversion ----
+  std::string EncodeKind = "gif";  // "gif", "jpg" or "png"
+  std::string PendingFile;         // a dropped file waiting for the drop timer
+  void cmdInput_Click();
+  void mnuSrcIsFileTo_Click(int Index);
+  void mnuSrcISFolderTo_Click(int Index);
+  void cmdInput_OLEDragDrop(vb::DataObject& Data);
+  void tmrDoing_Timer();
+  void cmdOutput_Click();
+  void cmdResetFps_Click();
+  void cmdEncode_Click(int Index);
+  bool SourceButtonsBusy(ImageButton& button);
   void CenterPathLabels();
   void ShowPicsInfo();
+  void PlaceResetFpsButton(bool forPictures);
+  void ResetColorParams();
+  void SetScopeBoxState();
+  void ResetEncodeOptions();
+  std::string ProbeSource();
   bool CheckSourceReady(bool skipFpsTest);
   bool CheckPluginFile(const std::string& enginePath);
+  bool AdjustStartToKeyframe(float& t0);
+  bool ConfirmEncode(EncodeJob& job, float t0);
+  void RunConversion(EncodeJob& job);
 };
 
 }  // namespace zantiro

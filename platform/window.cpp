@@ -352,6 +352,32 @@ HWND WindowFromPoint(POINT p) {
   return 0;
 }
 
+namespace {
+std::function<bool(int)>& keyStateHook() {
+  static std::function<bool(int)> hook;
+  return hook;
+}
+}  // namespace
+
+void SetKeyStateForTests(std::function<bool(int vKey)> isDown) { keyStateHook() = std::move(isDown); }
+
+int16_t GetAsyncKeyState(int vKey) {
+  if (keyStateHook()) return keyStateHook()(vKey) ? static_cast<int16_t>(0x8000) : int16_t{0};
+  const Qt::MouseButtons b = QGuiApplication::mouseButtons();
+  const Qt::KeyboardModifiers m = QGuiApplication::queryKeyboardModifiers();
+  bool down = false;
+  switch (vKey) {
+    case VK_LBUTTON: down = b & Qt::LeftButton; break;
+    case VK_RBUTTON: down = b & Qt::RightButton; break;
+    case VK_MBUTTON: down = b & Qt::MiddleButton; break;
+    case VK_SHIFT: down = m & Qt::ShiftModifier; break;
+    case VK_CONTROL: down = m & Qt::ControlModifier; break;
+    case VK_MENU: down = m & Qt::AltModifier; break;
+    default: break;
+  }
+  return down ? static_cast<int16_t>(0x8000) : int16_t{0};
+}
+
 bool ReleaseCapture() {
   if (QWidget* g = QWidget::mouseGrabber()) g->releaseMouse();
   return true;

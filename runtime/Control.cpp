@@ -249,6 +249,13 @@ void Control::ReadDesign(const PropertyBag& bag) {
   applyFont();
 }
 
+void Control::ResetDesign(const PropertyBag& bag) {
+  tag_.clear();
+  Visible(true);
+  Enabled(true);
+  ReadDesign(bag);
+}
+
 // --- Colours and fonts ---
 
 QColor ColorOf(int32_t c) {

@@ -144,6 +144,9 @@ class Control {
   // Applies the settings of the design text; a control type reads its own keys and calls
   // the base. Called once right after the control is made.
   virtual void ReadDesign(const PropertyBag& bag);
+  // Back to the design settings (the window is loaded again): what run-time code changed and
+  // the design does not name goes back to the type's start; then ReadDesign.
+  virtual void ResetDesign(const PropertyBag& bag);
 
  protected:
   // `widget` is the control's window, made by the control type as a child of its container's

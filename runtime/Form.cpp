@@ -266,7 +266,7 @@ void Form::DoLoad() {
   if (loaded_) return;
   loaded_ = true;
   loadedForms().push_back(this);
-  if (everUnloaded_) ReadTimerDesign();
+  if (everUnloaded_) ResetToDesign();
   if (Load) Load();
 }
 

@@ -65,9 +65,10 @@ Control& Host::Create(const std::string& typeName, const std::string& name, int 
   return ref;
 }
 
-void Host::ReadTimerDesign() {
-  for (const auto& r : records_)
-    if (dynamic_cast<TimerControl*>(r->control.get())) r->control->ReadDesign(r->design);
+void Host::ResetToDesign() {
+  for (size_t i = records_.size(); i-- > 0;)
+    if (records_[i]->byCode) records_.erase(records_.begin() + static_cast<std::ptrdiff_t>(i));
+  for (const auto& r : records_) r->control->ResetDesign(r->design);
 }
 
 Control& Host::find(const std::string& name, int index) const {

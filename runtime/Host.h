@@ -87,8 +87,9 @@ class Host {
   // Applies the top block's own settings (the form's or user control's).
   virtual void ReadOwnDesign(const PropertyBag& bag) = 0;
   void DestroyControls();
-  // Reads the timers' design settings again (a window loaded again after an unload).
-  void ReadTimerDesign();
+  // A window loaded again after an unload starts as designed: the elements made at run time
+  // go, and every control takes its design settings again.
+  void ResetToDesign();
 
  private:
   Control& find(const std::string& name, int index) const;

@@ -41,6 +41,12 @@ void Image::Stretch(bool s) {
   if (QWidget* w = Widget()) w->update();
 }
 
+void Image::ResetDesign(const PropertyBag& bag) {
+  picture_ = {};
+  Control::ResetDesign(bag);
+  if (QWidget* w = Widget()) w->update();
+}
+
 void Image::ReadDesign(const PropertyBag& bag) {
   stretch_ = bag.ReadProperty("Stretch", stretch_);
   Control::ReadDesign(bag);

@@ -86,6 +86,11 @@ void Label::applyFont() {
   fit();
 }
 
+void Label::ResetDesign(const PropertyBag& bag) {
+  caption_.clear();
+  Control::ResetDesign(bag);
+}
+
 void Label::ReadDesign(const PropertyBag& bag) {
   Control::ReadDesign(bag);
   Alignment(bag.ReadProperty("Alignment", alignment_));

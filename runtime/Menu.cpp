@@ -64,6 +64,14 @@ void Menu::Visible(bool v) {
   if (OnVisibility) OnVisibility();
 }
 
+void Menu::ResetDesign(const PropertyBag& bag) {
+  Tag("");
+  caption_.clear();
+  checked_ = false;
+  menuEnabled_ = menuVisible_ = true;
+  ReadDesign(bag);
+}
+
 void Menu::ReadDesign(const PropertyBag& bag) {
   Tag(bag.ReadProperty("Tag", Tag()));
   Caption(bag.ReadProperty("Caption", caption_));

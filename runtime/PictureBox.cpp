@@ -93,6 +93,12 @@ void PictureBox::Refresh() {
   if (client_) client_->repaint();
 }
 
+void PictureBox::ResetDesign(const PropertyBag& bag) {
+  ScaleMode(vbTwips);
+  Container::Picture(StdPicture());
+  Control::ResetDesign(bag);
+}
+
 void PictureBox::ReadDesign(const PropertyBag& bag) {
   if (bag.Contains("ScaleMode")) ScaleMode(bag.ReadProperty("ScaleMode", int32_t{vbTwips}));
   BorderStyle(bag.ReadProperty("BorderStyle", borderStyle_));

@@ -124,6 +124,11 @@ void TextBox::BorderStyle(int s) {
   if (auto* a = area(Widget())) a->setFrameStyle(s ? QFrame::StyledPanel | QFrame::Sunken : QFrame::NoFrame);
 }
 
+void TextBox::ResetDesign(const PropertyBag& bag) {
+  Text("");
+  Control::ResetDesign(bag);
+}
+
 void TextBox::ReadDesign(const PropertyBag& bag) {
   Control::ReadDesign(bag);
   BorderStyle(bag.ReadProperty("BorderStyle", borderStyle_));

@@ -34,6 +34,13 @@ void TimerControl::Enabled(bool e) {
   restart();
 }
 
+void TimerControl::ResetDesign(const PropertyBag& bag) {
+  Tag("");
+  interval_ = 0;
+  on_ = true;
+  ReadDesign(bag);
+}
+
 void TimerControl::ReadDesign(const PropertyBag& bag) {
   Tag(bag.ReadProperty("Tag", Tag()));
   interval_ = bag.ReadProperty("Interval", interval_);

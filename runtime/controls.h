@@ -34,6 +34,7 @@ class Label : public Control {
   bool WordWrap() const { return wordWrap_; }
   void WordWrap(bool w);
   void ReadDesign(const PropertyBag& bag) override;
+  void ResetDesign(const PropertyBag& bag) override;
 
  protected:
   void applyFont() override;
@@ -69,6 +70,7 @@ class PictureBox : public Control, public Container {
   using Control::Height;
   void Refresh() override;
   void ReadDesign(const PropertyBag& bag) override;
+  void ResetDesign(const PropertyBag& bag) override;
   QWidget* ClientWidget() const override;
 
  protected:
@@ -90,6 +92,7 @@ class Image : public Control {
   void Stretch(bool s);
   int32_t hWnd() override { return 0; }
   void ReadDesign(const PropertyBag& bag) override;
+  void ResetDesign(const PropertyBag& bag) override;
 
  protected:
   bool KeepsExactPlace() const override { return true; }
@@ -157,6 +160,7 @@ class TextBox : public Control {
   void BorderStyle(int s);
   int32_t hWnd() override;
   void ReadDesign(const PropertyBag& bag) override;
+  void ResetDesign(const PropertyBag& bag) override;
 
  private:
   bool multiLine_;
@@ -178,6 +182,7 @@ class TimerControl : public Control {
   int32_t hWnd() override { return 0; }
   std::function<void()> Timer;
   void ReadDesign(const PropertyBag& bag) override;
+  void ResetDesign(const PropertyBag& bag) override;
 
  private:
   void restart();
@@ -205,6 +210,7 @@ class Menu : public Control {
   Menu* ParentMenu() const { return parent_; }
   const std::vector<Menu*>& Items() const { return items_; }
   void ReadDesign(const PropertyBag& bag) override;
+  void ResetDesign(const PropertyBag& bag) override;
 
   // --- For the forms layer ---
   void AddItem(Menu* item);

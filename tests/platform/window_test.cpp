@@ -127,6 +127,15 @@ TEST_F(Window, DraggingByTheBodyMovesTheWindow) {
   EXPECT_EQ(w.frameGeometry().topLeft(), start + QPoint(30, 20));  // released: no more moving
 }
 
+TEST_F(Window, MouseButtonsDownNow) {
+  EXPECT_EQ(win::GetAsyncKeyState(win::VK_LBUTTON), 0);
+  QTest::mousePress(&w, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+  EXPECT_NE(win::GetAsyncKeyState(win::VK_LBUTTON) & 0x8000, 0);
+  EXPECT_EQ(win::GetAsyncKeyState(win::VK_RBUTTON), 0);
+  QTest::mouseRelease(&w, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+  EXPECT_EQ(win::GetAsyncKeyState(win::VK_LBUTTON), 0);
+}
+
 TEST(WorkArea, IsThePrimaryScreensAvailableArea) {
   win::RECT r;
   ASSERT_TRUE(win::SystemParametersInfoA(win::SPI_GETWORKAREA, 0, &r, 0));

@@ -808,3 +808,37 @@ End)");
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Forms, LoadedAgainAfterAnUnloadItStartsAsDesigned) {
+  TestForm f;
+  vb::Load(f);
+  auto& item = f.Ctl<vb::Menu>("mnuItem");
+  auto& zero = f.Ctl<vb::Label>("lblButton", 0);
+  auto& tick = f.Ctl<vb::TimerControl>("tmrTick");
+  item.Checked(false);
+  item.Caption("Changed");
+  zero.Caption("Changed");
+  zero.Tag("run");
+  zero.Visible(false);
+  f.Ctl<vb::TextBox>("txtField").Text("typed");
+  tick.Enabled(true);
+  tick.Interval(500);
+  f.LoadElement("lblButton", 9);
+  vb::Unload(f);
+  EXPECT_FALSE(tick.Enabled());
+  vb::Load(f);
+  EXPECT_TRUE(item.Checked());
+  EXPECT_EQ(item.Caption(), "Item");
+  EXPECT_EQ(zero.Caption(), "&Zero");
+  EXPECT_EQ(zero.Tag(), "first");
+  EXPECT_TRUE(zero.Visible());
+  EXPECT_EQ(f.Ctl<vb::TextBox>("txtField").Text(), "12");
+  EXPECT_FALSE(tick.Enabled());  // as designed
+  EXPECT_EQ(tick.Interval(), 20);
+  EXPECT_FALSE(f.Has("lblButton", 9));
+  vb::Unload(f);
+}
+
+}  // namespace
