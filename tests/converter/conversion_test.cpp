@@ -19,6 +19,7 @@
 #include "runtime/app.h"
 #include "runtime/msgbox.h"
 #include "runtime/shell.h"
+#include "runtime/strings.h"
 #include "support/MainWindowFixture.h"
 #include "support/paths.h"
 
@@ -177,6 +178,7 @@ TEST_F(Conversion, PictureFoldersToGif) {
     const std::string ext = kinds[kind];
     const std::string folder = copyPictures(ext);
     chooseFolder(folder, kind);
+    EXPECT_EQ(titles.back(), "Please choose the folder that includes " + vb::UCase(ext) + " pics");
     EXPECT_EQ(w().lblInput.Caption(), folder + "/*." + ext);
     EXPECT_EQ(w().lblOutput.Caption(), folder + "/p1.gif");
     EXPECT_EQ(w().lblVideoSize.Caption(), "A total of 5 pics, initial picture size : 120 x 90");
