@@ -3,6 +3,7 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -66,10 +67,9 @@ class LoadPNG {
     int maxBits = 0;
   };
   void Inflate(Bytes& data, int32_t& expectedSize, bool deflate64, int32_t& result);
-  bool InflateInto(const std::uint8_t* in, std::size_t inLength, int32_t& expectedSize, bool deflate64,
-                   int32_t& result, Bytes& out);
-  void BuildStaticTrees();
   struct BitReader;
+  bool InflateInto(BitReader& bits, int32_t& expectedSize, bool deflate64, int32_t& result, Bytes& out);
+  void BuildStaticTrees();
   int BuildDynamicTrees(BitReader& bits);
   static int CreateHuffmanTable(HuffmanTable& table, const int* lengths, int count, int& maxLen, int& minLen,
                                 bool distances);
@@ -88,8 +88,15 @@ class LoadPNG {
   void BlendOnBackground(Bytes& data, int32_t x, int32_t y);
   void FillBackground(Bytes& background, int32_t color);
 
-  Bytes idatData_;
+  // The image data, in blocks of 2^IdatShift bytes that the inflater frees behind itself,
+  // and where its chunks lie in the file (to read them again when it is needed whole).
+  // (32 MiB: blocks that size go back to the system when freed.)
+  static constexpr unsigned IdatShift = 25;
+  std::vector<std::unique_ptr<std::uint8_t[]>> idatBlocks_;
   int32_t idatLength_ = 0;
+  std::vector<std::pair<int64_t, int32_t>> idatChunks_;
+  std::string fileName_;
+  Bytes IdatBytes(std::size_t from) const;
   Bytes paletteBytes_;
 
   // Inflater state that lives as long as the object.
