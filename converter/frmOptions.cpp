@@ -136,11 +136,17 @@ frmOptions::frmOptions() : vb::Form(":/forms/frmOptions.txt") {
       if (k == 13) txtScope_LostFocus(t->Index());
       k = 0;
     };
-    t->LostFocus = [this, t] { txtScope_LostFocus(t->Index()); };
+    // Focus that leaves with the window itself (hidden, destroyed) checks nothing.
+    t->LostFocus = [this, t] {
+      if (Visible()) txtScope_LostFocus(t->Index());
+    };
   }
 }
 
-frmOptions::~frmOptions() { mdlConsole::SetPreview(nullptr); }
+frmOptions::~frmOptions() {
+  mdlConsole::SetPreview(nullptr);
+  for (vb::TextBox* t : txtScope) t->LostFocus = nullptr;
+}
 
 // ================================= Window =================================
 

@@ -171,6 +171,7 @@ TEST_F(Options, KeysEachFieldTakes) {
 
 TEST_F(Options, TypedTimeRangeBecomesTheMarks) {
   frmOptions& f = opt();
+  f.Show();
   struct Case {
     const char *start, *end;
     const char *markIn, *markOut;  // the marks afterwards
