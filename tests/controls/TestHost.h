@@ -47,7 +47,7 @@ struct Pointer {
 };
 
 // Waits (running events) until the condition holds; false after ms milliseconds.
-inline bool WaitFor(const std::function<bool()>& cond, int ms = 3000) {
+inline bool WaitFor(const std::function<bool()>& cond, int ms = 10000) {
   QElapsedTimer t;
   t.start();
   while (!cond()) {

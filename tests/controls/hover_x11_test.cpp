@@ -31,8 +31,10 @@ void EnterThenLeave(testhost::Window& w, C& c, QWidget* surface) {
   log.Hook(c);
   testhost::Pointer pointer;
   pointer.Over(surface);
+  // The pointer is moved on the X server; its events come back when the server sends them.
   QTest::mouseMove(surface, QPoint(5, 5));
   QTest::mouseMove(surface, QPoint(6, 6));
+  ASSERT_TRUE(testhost::WaitFor([&] { return !log.WithoutMoves().empty(); }));
   ASSERT_EQ(log.WithoutMoves(), std::vector<std::string>{"MouseEnter"});
   QTest::qWait(450);  // ticks that find the pointer still there
   EXPECT_EQ(log.WithoutMoves(), std::vector<std::string>{"MouseEnter"});

@@ -195,7 +195,8 @@ TEST(Forms, TimerRunsWhileEnabled) {
   vb::DoEvents();
   EXPECT_EQ(ticks, 0);
   t.Enabled(true);
-  QTest::qWait(200);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return ticks >= 2; }, 10000));
+  QTest::qWait(100);  // five more intervals: the timer stays off
   EXPECT_EQ(ticks, 2);
 }
 
