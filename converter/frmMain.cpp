@@ -472,9 +472,7 @@ void frmMain::cmdOpt_Click() {
   options.imgContrast(0).Tag(options.lblContrast.Tag());
   options.imgHue(0).Tag(options.lblHue.Tag());
   options.imgSaturation(0).Tag(options.lblSaturation.Tag());
-  std::string engine = AddSlash(vb::App::Path()) + "plugins/" + "FenwoRes" + "1.dll";
-  if (!objFile.FileExists(engine)) engine = AddSlash(vb::App::Path()) + "plugins/" + "FenwoRes" + "1.exe";
-  if (!CheckPluginFile(engine)) return;
+  if (!CheckPluginFile(EnginePath())) return;
   options.Show(vb::vbModeless, this);
   Enabled(false);
   vb::DoEvents();
