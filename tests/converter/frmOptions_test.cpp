@@ -18,6 +18,7 @@
 #include "converter/frmOptions.h"
 #include "converter/frmPlayer.h"
 #include "converter/frmSplash.h"
+#include "foundation/frmOutput.h"
 #include "foundation/mdlConsole.h"
 #include "foundation/mdlFenwoZantiro.h"
 #include "platform/window.h"
@@ -58,7 +59,7 @@ class Options : public ::testing::Test {
     vb::App::SetPathForTests(app.path());
     vb::SetBoxHook([this](const vb::BoxCall& call) {
       boxes.push_back(call.prompt);
-      return vb::BoxAnswer{vb::vbOK, ""};
+      return vb::BoxAnswer{answer, ""};
     });
     main().ChangeLanguage("en");
     z::VideoWidth = 320;
@@ -81,6 +82,7 @@ class Options : public ::testing::Test {
     frmPlayer::Release();
     frmOptions::Release();
     frmSplash::Release();
+    frmOutput::Release();
     frmMain::Release();
     vb::SetBoxHook({});
     win::SetKeyStateForTests({});
@@ -133,6 +135,7 @@ class Options : public ::testing::Test {
 
   testsupport::TempDir app{"options"};
   std::vector<std::string> boxes;
+  int answer = vb::vbOK;
   size_t consumed_ = 0;
 };
 
@@ -660,6 +663,36 @@ TEST_F(Options, HintLineKeepsALateLeave) {
   EXPECT_EQ(f.lblNote.Caption(), z::LngText[94]);
   f.lblPause.MouseLeave();
   EXPECT_FALSE(f.lblNote.Visible());
+}
+
+TEST_F(Options, DeveloperConsoleShowsWhatThePollReads) {
+  frmOptions& f = opt();
+  f.MouseDown(vb::vbRightButton, 0, 5, 5);
+  EXPECT_TRUE(boxes.empty()) << "no question without the marker file";
+  testsupport::writeFile(app.file("Quorvane.ico"), "");
+  answer = vb::vbYes;
+  f.MouseDown(vb::vbLeftButton, 0, 5, 5);
+  f.MouseDown(vb::vbRightButton, 0, 5, 5);
+  ASSERT_EQ(boxes, Lines{"是否開啟 Dos 輸出視窗？"});
+  ASSERT_TRUE(z::ShowConsole);
+  frmOutput& console = frmOutput::Default();
+  EXPECT_TRUE(console.Visible());
+
+  Play();
+  Say("ID_LENGTH=4.00\r\nA:   1.0 V:   1.0\r*** screenshot 'shot0001.png' ***\n");
+  // The lines holding "_" or "*".
+  const std::string spec = console.txtOutputSpec.Text();
+  EXPECT_EQ(vb::Left(spec, 14), "ID_LENGTH=4.00");
+  EXPECT_NE(vb::InStr(spec, "*** screenshot 'shot0001.png' ***"), 0);
+  EXPECT_EQ(vb::InStr(spec, "A:"), 0);
+  EXPECT_NE(vb::InStr(console.txtOutput.Text(), "ID_LENGTH=4.00"), 0);
+  f.tmrCheck.Timer();  // nothing waiting
+  EXPECT_EQ(console.txtOutput.Text(), "無內容 (1)");
+
+  answer = vb::vbNo;
+  f.MouseDown(vb::vbRightButton, 0, 5, 5);
+  EXPECT_FALSE(z::ShowConsole);
+  EXPECT_FALSE(console.Visible());
 }
 
 // ---------------------------------------------------------------------------------------
