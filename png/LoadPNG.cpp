@@ -193,7 +193,7 @@ struct LoadPNG::BitReader {
   }
   void NeedBits(int n) { high = std::max(high, pos + static_cast<std::uint64_t>(n)); }
   int Decode(const HuffmanTable& t) {
-    const std::uint16_t e = t.entry[Peek() & ((std::uint64_t{1} << t.maxBits) - 1)];
+    const std::uint32_t e = t.Lookup(Peek());
     if (!e) throw vb::Error(9, "Invalid code in compressed data");
     pos += e >> 9;
     return e & 511;
@@ -426,11 +426,10 @@ bool LoadPNG::InflateInto(BitReader& bits, int32_t& expectedSize, bool deflate64
       }
       const HuffmanTable& lit = litTable_;
       const HuffmanTable& dist = distTable_;
-      const std::uint64_t litMask = (std::uint64_t{1} << lit.maxBits) - 1;
       int64_t lastDistance = -1;  // where the last distance code was looked up
       for (;;) {
         const std::uint64_t start = bits.pos;
-        const std::uint16_t e = lit.entry[bits.Peek() & litMask];
+        const std::uint32_t e = lit.Lookup(bits.Peek());
         if (!e) throw vb::Error(9, "Invalid code in compressed data");
         bits.pos += e >> 9;
         const int symbol = e & 511;
@@ -462,7 +461,7 @@ bool LoadPNG::InflateInto(BitReader& bits, int32_t& expectedSize, bool deflate64
           w >>= LenBits[li];
           bits.pos += static_cast<std::uint64_t>(LenBits[li]);
           lastDistance = static_cast<int64_t>(bits.pos);
-          const std::uint16_t de = dist.entry[w & ((std::uint64_t{1} << dist.maxBits) - 1)];
+          const std::uint32_t de = dist.Lookup(w);
           if (!de) throw vb::Error(9, "Invalid code in compressed data");
           w >>= de >> 9;
           const int d = de & 511;
@@ -600,15 +599,38 @@ int LoadPNG::CreateHuffmanTable(HuffmanTable& table, const int* lengths, int cou
     next[b] = code;
   }
   // Each code fills every entry whose low bits are its bits in stream order.
-  table.maxBits = longest;
-  table.entry.assign(std::size_t{1} << longest, 0);
+  const int root = std::min(longest, 10);
+  const std::size_t rootSize = std::size_t{1} << root, rootMask = rootSize - 1;
+  std::vector<std::uint32_t> reversed(static_cast<std::size_t>(count));
+  std::vector<int> subBits(rootSize, 0);
   for (int n = 0; n < count; ++n) {
     const int l = lengths[n];
     if (l == 0) continue;
-    int c = next[l]++, r = 0;
+    std::uint32_t c = static_cast<std::uint32_t>(next[l]++), r = 0;
     for (int i = 0; i < l; ++i, c >>= 1) r = (r << 1) | (c & 1);
-    for (std::size_t k = static_cast<std::size_t>(r); k < table.entry.size(); k += std::size_t{1} << l)
-      table.entry[k] = static_cast<std::uint16_t>((l << 9) | n);
+    reversed[static_cast<std::size_t>(n)] = r;
+    if (l > root) subBits[r & rootMask] = std::max(subBits[r & rootMask], l - root);
+  }
+  table.rootBits = root;
+  table.entry.assign(rootSize, 0);
+  for (std::size_t i = 0; i < rootSize; ++i)
+    if (subBits[i]) {
+      table.entry[i] = HuffmanTable::Link | static_cast<std::uint32_t>(subBits[i]) << 24 |
+                       static_cast<std::uint32_t>(table.entry.size());
+      table.entry.resize(table.entry.size() + (std::size_t{1} << subBits[i]), 0);
+    }
+  for (int n = 0; n < count; ++n) {
+    const int l = lengths[n];
+    if (l == 0) continue;
+    const std::uint32_t r = reversed[static_cast<std::size_t>(n)];
+    const std::uint32_t value = static_cast<std::uint32_t>((l << 9) | n);
+    if (l <= root) {
+      for (std::size_t k = r; k < rootSize; k += std::size_t{1} << l) table.entry[k] = value;
+    } else {
+      const std::uint32_t link = table.entry[r & rootMask];
+      const std::size_t start = link & 0xFFFFFF, size = std::size_t{1} << ((link >> 24) & 0x7F);
+      for (std::size_t k = r >> root; k < size; k += std::size_t{1} << (l - root)) table.entry[start + k] = value;
+    }
   }
   if (left > 0 && distances && longest <= 1) return 0;
   return left;

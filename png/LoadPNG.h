@@ -62,9 +62,19 @@ class LoadPNG {
   void ReadZTXT(const Bytes& data);
 
   // Inflater.
+  // A code is looked up by the next rootBits bits, and codes longer than that through a
+  // second table of the bits that follow. An entry is length << 9 | symbol (0: no code), or
+  // a link: Link | bits of the second table << 24 | where it starts.
   struct HuffmanTable {
-    std::vector<std::uint16_t> entry;  // by the next maxBits bits: length << 9 | symbol; 0 = none
-    int maxBits = 0;
+    static constexpr std::uint32_t Link = 0x80000000u;
+    std::vector<std::uint32_t> entry;
+    int rootBits = 0;
+    std::uint32_t Lookup(std::uint64_t bits) const {
+      std::uint32_t e = entry[bits & ((std::uint64_t{1} << rootBits) - 1)];
+      if (e & Link)
+        e = entry[(e & 0xFFFFFF) + ((bits >> rootBits) & ((std::uint64_t{1} << ((e >> 24) & 0x7F)) - 1))];
+      return e;
+    }
   };
   void Inflate(Bytes& data, int32_t& expectedSize, bool deflate64, int32_t& result);
   struct BitReader;
