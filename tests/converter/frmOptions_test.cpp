@@ -126,7 +126,9 @@ class Options : public ::testing::Test {
   }
   // The engine writes the chunk; then one tick of the poll reads it.
   void Say(const std::string& chunk) {
-    testsupport::writeFile(app.file("SAY"), chunk);
+    // Whole or not at all: the engine must not find a file half written.
+    testsupport::writeFile(app.file("SAY.part"), chunk);
+    fs::rename(app.file("SAY.part"), app.file("SAY"));
     ASSERT_TRUE(WaitFor([this] { return !fs::exists(app.file("SAY")); }));
     std::this_thread::sleep_for(50ms);
     opt().tmrCheck.Timer();
