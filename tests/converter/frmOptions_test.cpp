@@ -568,6 +568,27 @@ TEST_F(Options, PreviewCommandLine) {
   EXPECT_FALSE(f.tmrCheck.Enabled());
 }
 
+TEST_F(Options, EngineFontByLanguage) {
+  struct Case {
+    const char *language, *codePage;  // the code page option, "" for none
+  };
+  const Case cases[] = {{"en", ""}, {"gb", "cp936"}, {"tw", "cp950"}, {"", "cp950"}};
+  for (const Case& c : cases) {
+    main().mnuLanguage.Tag(c.language);
+    opt().setStop(true, false);
+    fs::remove(app.file("ARGS"));
+    Play();
+    const std::vector<std::string> args = vb::Split(Args(), "\n");
+    std::string codePage, font;
+    for (size_t i = 0; i + 1 < args.size(); ++i) {
+      if (args[i] == "-subcp") codePage = args[i + 1];
+      if (args[i] == "-font") font = args[i + 1];
+    }
+    EXPECT_EQ(codePage, c.codePage) << c.language;
+    EXPECT_TRUE(fs::exists(font)) << c.language << ": " << font;
+  }
+}
+
 TEST_F(Options, PollReadsPositionsAndNotes) {
   frmOptions& f = opt();
   Play();
