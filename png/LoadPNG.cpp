@@ -353,7 +353,7 @@ void LoadPNG::ReadZTXT(const Bytes& data) {
 
 void LoadPNG::Inflate(Bytes& data, int32_t& expectedSize, bool deflate64, int32_t& result) {
   std::unique_ptr<std::uint8_t[]> copy(new std::uint8_t[data.size() + 1]);
-  std::memcpy(copy.get(), data.data(), data.size());
+  std::copy(data.begin(), data.end(), copy.get());
   BitReader bits{&copy, 1, 62, 0, data.size(), false};
   Bytes out;
   if (InflateInto(bits, expectedSize, deflate64, result, out)) data = std::move(out);
@@ -879,7 +879,7 @@ void LoadPNG::DecodeImage() {
       break;
     default: CBitmap::CreateDIB24or32(data, width_, height_, topDown ? 1 : 0, bits == 24 ? 1 : 0); break;
   }
-  Bytes().swap(data);
+  Bytes().swap(data);  // what a failed creation left
   CBitmap::DrawToPicBox(width_, height_, targetBox_, true, bgOriginX_, bgOriginY_, setToBG_);
 }
 
