@@ -945,9 +945,11 @@ void LoadPNG::DeinterlaceAdam7(Bytes& data) {
         if (bits >= 8) {
           std::memcpy(line + x * b, row.data() + c * b, b);
         } else {
-          // Samples below a byte, most significant bits first, one byte each.
+          // Samples below a byte, most significant bits first, one byte each (a sample of an
+          // odd depth may reach into the next byte).
           const std::size_t bit = c * static_cast<std::size_t>(bits);
-          line[x] = static_cast<std::uint8_t>((row[bit / 8] >> (8 - bits - bit % 8)) & ((1 << bits) - 1));
+          const unsigned two = static_cast<unsigned>(row[bit / 8] << 8) | (bit / 8 + 1 < rowBytes ? row[bit / 8 + 1] : 0u);
+          line[x] = static_cast<std::uint8_t>((two >> (16 - bits - static_cast<int>(bit % 8))) & ((1u << bits) - 1));
         }
       }
     }
