@@ -2,18 +2,17 @@
 
 #include "browser/WebBrowser.h"
 #include "browser/page.h"
+#include "runtime/error.h"
+#include "runtime/picture.h"
+#include "runtime/qt.h"
 #include "runtime/screen.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFile>
 #include <QFileInfo>
-#include <QImageReader>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPixmap>
-#include <QtEndian>
 #include <cmath>
 
 namespace browser {
@@ -33,23 +32,13 @@ QString CursorFile(const std::string& value) {
   return v;
 }
 
-// A cursor from a .cur (hot spot from its first directory entry) or .ico file.
+// A cursor from a .cur file (with its hot spot) or any picture the runtime reads.
 std::optional<QCursor> LoadCursor(const QString& path) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-  const QByteArray head = file.read(22);
-  file.close();
-  QImageReader reader(path);
-  reader.setDecideFormatFromContent(true);
-  const QImage image = reader.read();
-  if (image.isNull()) return std::nullopt;
-  int hx = 0, hy = 0;
-  const auto* d = reinterpret_cast<const uchar*>(head.constData());
-  if (head.size() == 22 && qFromLittleEndian<quint16>(d + 2) == 2) {
-    hx = qFromLittleEndian<quint16>(d + 10);
-    hy = qFromLittleEndian<quint16>(d + 12);
+  try {
+    return vb::CursorOf(vb::LoadPicture(path.toStdString()));
+  } catch (const vb::Error&) {
+    return std::nullopt;
   }
-  return QCursor(QPixmap::fromImage(image), hx, hy);
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 
 #include "browser/Wmf.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QImage>
 #include <QImageReader>
@@ -10,7 +9,7 @@
 #include <QPainter>
 #include <QPicture>
 #include <QPixmap>
-#include <thread>
+#include <QTimer>
 #include <type_traits>
 
 namespace browser {
@@ -44,17 +43,11 @@ class Still : public Picture {
  public:
   Still(QString path, QByteArray format, QSize natural)
       : Picture(natural), path_(std::move(path)), format_(std::move(format)) {}
-  ~Still() override {
-    if (!worker_.joinable()) return;
-    worker_.join();
-    job_->owner = nullptr;
-  }
 
   void paint(QPainter& painter, const QSize& shown, const QRect& area) override {
     const int shift = wantedShift(shown);
     if (!failed_ && (decoded_.isNull() || shift < shift_) && paintBand(painter, shown, area))
       return;
-    adopt(false);
     if (!failed_ && (decoded_.isNull() || shift < shift_)) decode(shift);
     if (decoded_.isNull()) return;
     // Much smaller: scaled once with averaging (drawing would skip pixels); near the
@@ -83,54 +76,26 @@ class Still : public Picture {
     return {(natural_.width() + d - 1) / d, (natural_.height() + d - 1) / d};
   }
   // A big JPEG shown at natural size with only its top part in view: that part is decoded
-  // first (the decoder stops after its last row), the whole picture meanwhile on a thread of
-  // its own.
+  // first (the decoder stops after its last row), the whole picture when events run next,
+  // after the band has gone (so that the two never take memory together).
   bool paintBand(QPainter& painter, const QSize& shown, const QRect& area) {
     if (format_ != "jpeg" || shown != natural_ ||
         qint64(natural_.width()) * natural_.height() < 4'000'000 || area.bottom() >= natural_.height() / 2)
       return false;
-    if (band_.isNull() && !worker_.joinable()) {
+    if (band_.isNull()) {
       QImageReader reader(path_, format_);
       reader.setAutoTransform(false);
       reader.setClipRect(QRect(0, 0, area.right() + 1, area.bottom() + 1));
       band_ = reader.read();
       if (band_.isNull()) return false;
-      startWorker();
+      QTimer::singleShot(0, &context_, [this] {
+        if (decoded_.isNull() && !failed_) decode(0);
+        if (changed) changed();
+      });
     }
-    if (band_.isNull() || !band_.rect().contains(area)) return false;
+    if (!band_.rect().contains(area)) return false;
     painter.drawImage(area.topLeft(), band_, area);
     return true;
-  }
-  struct Job {
-    Still* owner;
-    QImage image;
-  };
-  void startWorker() {
-    job_ = std::make_shared<Job>(Job{this, {}});
-    worker_ = std::thread([job = job_, path = path_, format = format_] {
-      QImageReader reader(path, format);
-      reader.setAutoTransform(false);
-      job->image = reader.read();
-      QMetaObject::invokeMethod(
-          QCoreApplication::instance(),
-          [job] {
-            if (job->owner) job->owner->adopt(true);
-          },
-          Qt::QueuedConnection);
-    });
-  }
-  // Waits for the thread and takes its picture.
-  void adopt(bool redraw) {
-    if (!worker_.joinable()) return;
-    worker_.join();
-    decoded_ = std::move(job_->image);
-    job_->owner = nullptr;
-    job_.reset();
-    shift_ = 0;
-    failed_ = decoded_.isNull();
-    band_ = QImage();
-    scaled_ = QImage();
-    if (redraw && changed) changed();
   }
   void decode(int shift) {
     decoded_ = QImage();
@@ -147,8 +112,7 @@ class Still : public Picture {
   QString path_;
   QByteArray format_;
   QImage decoded_, scaled_, band_;
-  std::shared_ptr<Job> job_;
-  std::thread worker_;
+  QObject context_;  // ends the pending decode with the picture
   int shift_ = 0;
   bool failed_ = false;
 };

@@ -137,14 +137,17 @@ std::string ProbeEngine(const std::string& engine, const std::string& source, in
                                 " " + Q + source + Q,
                             false);
       mdlConsole::SendCommand("get_property fps");
-      std::string answer;
-      win::Sleep(500);
-      mdlConsole::ReadOutput(answer);
-      VideoFps = ReadAnsweredFps(answer);
-      if (VideoFps <= 0) {
+      // The answer is read from all the output so far (a line may come in two reads), every
+      // half second while the engine still runs: a busy machine may start it late. It gives
+      // up after 5 seconds.
+      std::string answer, chunk;
+      VideoFps = 0;
+      for (int wait = 0; wait < 10 && VideoFps <= 0; ++wait) {
         win::Sleep(500);
-        mdlConsole::ReadOutput(answer);
+        const bool running = mdlConsole::IsRunning();
+        if (mdlConsole::ReadOutput(chunk) == 0) answer += chunk;
         VideoFps = ReadAnsweredFps(answer);
+        if (!running && wait >= 1) break;
       }
       mdlConsole::KillEngine();
       if (VideoFps >= 29) VideoFps = 29.97f;

@@ -1,5 +1,6 @@
 #include "converter/frmMain.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -7,16 +8,9 @@
 #include <sstream>
 #include <vector>
 
-#include "converter/frmOptions.h"
-#include <algorithm>
-#include "runtime/shell.h"
-#include "platform/fs.h"
-#include "platform/drive.h"
-#include "platform/clock.h"
-#include "png/LoadPNG.h"
-#include "foundation/mdlGetDriveType.h"
-#include "converter/SourceProbe.h"
 #include "converter/FitSize.h"
+#include "converter/SourceProbe.h"
+#include "converter/frmOptions.h"
 #include "converter/frmSplash.h"
 #include "foundation/CommDialog.h"
 #include "foundation/frmAbout.h"
@@ -25,9 +19,14 @@
 #include "foundation/mdlConsole.h"
 #include "foundation/mdlFenwoZantiro.h"
 #include "foundation/mdlGetCmdOutput.h"
+#include "foundation/mdlGetDriveType.h"
 #include "foundation/mdlLocaleLng.h"
+#include "platform/clock.h"
+#include "platform/drive.h"
+#include "platform/fs.h"
 #include "platform/shellexec.h"
 #include "platform/window.h"
+#include "png/LoadPNG.h"
 #include "runtime/app.h"
 #include "runtime/command.h"
 #include "runtime/events.h"
@@ -35,6 +34,7 @@
 #include "runtime/numbers.h"
 #include "runtime/resources.h"
 #include "runtime/screen.h"
+#include "runtime/shell.h"
 #include "runtime/strings.h"
 
 namespace zantiro {

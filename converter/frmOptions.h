@@ -6,14 +6,16 @@
 
 #include "controls/ImageButton.h"
 #include "controls/TransArea.h"
+#include "foundation/mdlConsole.h"
 #include "runtime/DefaultInstance.h"
 #include "runtime/forms.h"
 
 namespace zantiro {
 
-class frmOptions : public vb::Form, public vb::DefaultInstance<frmOptions> {
+class frmOptions : public vb::Form, public vb::DefaultInstance<frmOptions>, public mdlConsole::Preview {
  public:
   frmOptions();
+  ~frmOptions() override;
 
   // ---- Window ----
   void ChangeLanguage();
@@ -22,10 +24,13 @@ class frmOptions : public vb::Form, public vb::DefaultInstance<frmOptions> {
   // ---- Time range ----
   void SetScopeNote();
   // ---- Applying the options ----
+  void SetAppliedValue();
   void SetMainEncodeNote();
   // ---- Preview ----
   void newPlay(const std::string& file, float startTime);
+  void setStop(bool sliderTo0, bool noNeedUnloadFrmplayer) override;
   void adjustVideoLoc();
+  std::string PlayState() override { return picPlayer.Tag(); }
 
   // ---- Controls ----
   vb::PictureBox& picPlayerFrame = Ctl<vb::PictureBox>("picPlayerFrame");
@@ -74,6 +79,53 @@ class frmOptions : public vb::Form, public vb::DefaultInstance<frmOptions> {
   vb::TimerControl& tmrSpecCheck = Ctl<vb::TimerControl>("tmrSpecCheck");
   vb::Label& Label1 = Ctl<vb::Label>("Label1");
   vb::Label& Label2 = Ctl<vb::Label>("Label2");
+
+ private:
+  // ---- Window ----
+  void Form_Load();
+  void Form_MouseMove(int Button, int Shift, float X, float Y);
+  void FitSkin();
+  // ---- Colour and volume ----
+  void ColorStep(vb::Label& value, vb::ControlArray<TransArea>& buttons, int Index, int16_t mode,
+                 const std::string& word);
+  void lblVol_Click(int Index);
+  void lblVolume_MouseDown();
+  // ---- Crop rectangle ----
+  void picPlayer_MouseDown(float X, float Y);
+  void picPlayer_MouseMove(int Button, float X, float Y);
+  void picPlayer_MouseUp(float X, float Y);
+  void CropToOutput(float W, float H);
+  void OutputToCrop(float W, float H);
+  // ---- Time range ----
+  void imgSlider_MouseMove(int Button, float X);
+  void imgSlider_MouseUp(int Button, float X);
+  void imgSliderBG_MouseDown(int Button, float X);
+  void imgSliderBG_MouseUp(int Button, float X);
+  void SeekPlayer(float pos, int16_t mode, bool inSeconds, bool doSeek);
+  void lblMark_Click(int Index);
+  void SetScopeMark(int16_t which, float pos, bool clearIfBeyond);
+  void ShowScopeShape(float start, float end);
+  void lblMarkDel_Click();
+  // ---- Applying the options ----
+  void cmdOkCancel_Click(int Index);
+  bool RefuseField(vb::TextBox& field, const std::string& text);
+  // ---- Preview ----
+  void tmrCheck_Timer();
+  void tmrSpecCheck_Timer();
+  void ReadPosition(const std::string& out);
+  void lblPlay_Click();
+  void lblPause_Click();
+  void lblSrceenshot_Click();
+  void lblCut2Pic_Click(int Index);
+  void lbl2BigScreen_Click(int Index);
+  void Form_MouseDown(int Button);
+  void ShowNote(const std::string& text);
+  void ShowPlayFailed();
+  void CenterPlayerNote(const std::string& text, int backStyle);
+  void Pause();
+  int emptyReads_ = 0;  // empty reads of the engine's output, for the developer console
+  // ---- Input rules of the fields ----
+  void txtScope_LostFocus(int Index);
 };
 
 }  // namespace zantiro

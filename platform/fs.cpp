@@ -30,6 +30,13 @@ bool SetCurrentDirectoryA(const std::string& path) {
   return !path.empty() && chdir(path.c_str()) == 0;
 }
 
+std::string GetHomeFolder() {
+  const char* home = std::getenv("HOME");
+  std::string h = home && *home ? home : "/";
+  if (h.back() != '/') h += '/';
+  return h;
+}
+
 std::string GetCurrentDirectoryA() {
   std::string buf(4096, '\0');
   while (!getcwd(buf.data(), buf.size())) {

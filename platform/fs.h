@@ -18,6 +18,9 @@ std::string GetShortPathNameA(const std::string& path);
 
 bool SetCurrentDirectoryA(const std::string& path);
 std::string GetCurrentDirectoryA();  // without a trailing "/"
+// The user's home folder with a trailing "/": where the programs fall back to when a folder
+// will not do (the root of the system drive on Windows).
+std::string GetHomeFolder();
 
 // Whether a file name matches a pattern of "*" (any run) and "?" (one character), with exact
 // case. "*.*" matches every name, as the Windows search does.

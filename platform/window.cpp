@@ -352,7 +352,17 @@ HWND WindowFromPoint(POINT p) {
   return 0;
 }
 
+namespace {
+std::function<bool(int)>& keyStateHook() {
+  static std::function<bool(int)> hook;
+  return hook;
+}
+}  // namespace
+
+void SetKeyStateForTests(std::function<bool(int vKey)> isDown) { keyStateHook() = std::move(isDown); }
+
 int16_t GetAsyncKeyState(int vKey) {
+  if (keyStateHook()) return keyStateHook()(vKey) ? static_cast<int16_t>(0x8000) : int16_t{0};
   const Qt::MouseButtons b = QGuiApplication::mouseButtons();
   const Qt::KeyboardModifiers m = QGuiApplication::queryKeyboardModifiers();
   bool down = false;

@@ -62,6 +62,8 @@ void SetCursorPosForTests(std::function<POINT()> position);
 enum : int { VK_LBUTTON = 1, VK_RBUTTON = 2, VK_MBUTTON = 4, VK_SHIFT = 0x10, VK_CONTROL = 0x11,
              VK_MENU = 0x12 };
 int16_t GetAsyncKeyState(int vKey);
+// Test seam: while set, GetAsyncKeyState asks this whether a key or button is down.
+void SetKeyStateForTests(std::function<bool(int vKey)> isDown);
 
 // Ends any pointer capture. WM_NCLBUTTONDOWN with HTCAPTION moves the window with the
 // pointer (the system move; a manual move while the button is held where there is none).

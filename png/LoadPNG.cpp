@@ -8,6 +8,7 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <stdexcept>
 
 #include "png/CBitmap.h"
 #include "runtime/Form.h"
@@ -94,6 +95,7 @@ class RawFile {
   }
   int64_t Length() const { return length_; }
   int64_t Position() const { return pos_; }  // 0-based
+  void Seek(int64_t pos) { pos_ = pos; }
   void Get(std::uint8_t* out, std::size_t n) {
     std::size_t got = 0;
     if (n > 0 && pos_ < length_) {
@@ -127,25 +129,59 @@ constexpr int ClOrder[19] = {16, 17, 18, 0, 8, 7, 9, 6, 10, 5, 11, 4, 12, 3, 13,
 // code is looked up, and are a failure when asked for as a value. `high` remembers how far the
 // look-ahead has reached, since a stored block starts behind the bytes it has taken in.
 struct LoadPNG::BitReader {
-  const std::uint8_t* in;
+  // The input: blocks of 2^shift bytes, the stream starting `base` bytes into the first.
+  std::unique_ptr<std::uint8_t[]>* blocks;
+  std::size_t blockCount;
+  unsigned shift;
+  std::uint64_t base;
   std::size_t length;
-  std::uint64_t pos = 0;   // bits consumed
-  std::uint64_t high = 0;  // furthest bit any look-ahead asked for
+  bool freeBehind;          // blocks wholly behind the reader may be freed
+  std::size_t freed = 0;    // blocks freed so far
+  std::uint64_t pos = 0;    // bits consumed
+  std::uint64_t high = 0;   // furthest bit any look-ahead asked for
 
+  // The block that the look-ahead reads: 8 bytes can be read at absolute byte a when
+  // a - winStart <= winSpan.
+  std::uint64_t winStart = ~std::uint64_t{0}, winSpan = 0;
+  const std::uint8_t* winData = nullptr;
+
+  std::uint8_t At(std::uint64_t i) const {
+    const std::uint64_t b = base + i;
+    return blocks[b >> shift][b & ((std::uint64_t{1} << shift) - 1)];
+  }
   // The next 57 bits or more from pos.
-  std::uint64_t Peek() const {
-    const std::uint64_t byte = pos >> 3;
+  std::uint64_t Peek() {
+    const std::uint64_t a = base + (pos >> 3);
     std::uint64_t w = 0;
-    if (byte + 8 <= length) {
-      if constexpr (std::endian::native == std::endian::little) {
-        std::memcpy(&w, in + byte, 8);
-      } else {
-        for (int i = 0; i < 8; ++i) w |= std::uint64_t{in[byte + i]} << (8 * i);
-      }
+    if (a - winStart <= winSpan) {
+      Load(winData + (a - winStart), w);
     } else {
-      for (std::uint64_t i = 0; byte + i < length && i < 8; ++i) w |= std::uint64_t{in[byte + i]} << (8 * i);
+      // Another block, or the last bytes of the input (zeros after them).
+      const std::uint64_t block = a >> shift, start = block << shift;
+      const std::uint64_t end = std::min<std::uint64_t>(start + (std::uint64_t{1} << shift), base + length);
+      if (block < blockCount && end >= start + 8 && a + 8 <= end) {
+        winStart = start;
+        winSpan = end - 8 - start;
+        winData = blocks[block].get();
+        Load(winData + (a - winStart), w);
+      } else {
+        const std::uint64_t byte = pos >> 3;
+        for (std::uint64_t i = 0; byte + i < length && i < 8; ++i) w |= std::uint64_t{At(byte + i)} << (8 * i);
+      }
     }
     return w >> (pos & 7);
+  }
+  static void Load(const std::uint8_t* p, std::uint64_t& w) {
+    if constexpr (std::endian::native == std::endian::little) {
+      std::memcpy(&w, p, 8);
+    } else {
+      for (int i = 0; i < 8; ++i) w |= std::uint64_t{p[i]} << (8 * i);
+    }
+  }
+  void FreeBehind() {
+    if (!freeBehind) return;
+    const std::size_t keep = std::min<std::size_t>(static_cast<std::size_t>((base + (pos >> 3)) >> shift), blockCount);
+    for (; freed < keep; ++freed) blocks[freed].reset();
   }
   std::uint32_t GetBits(int n) {
     if (pos + static_cast<std::uint64_t>(n) > 8 * static_cast<std::uint64_t>(length))
@@ -157,7 +193,7 @@ struct LoadPNG::BitReader {
   }
   void NeedBits(int n) { high = std::max(high, pos + static_cast<std::uint64_t>(n)); }
   int Decode(const HuffmanTable& t) {
-    const std::uint16_t e = t.entry[Peek() & ((std::uint64_t{1} << t.maxBits) - 1)];
+    const std::uint32_t e = t.Lookup(Peek());
     if (!e) throw vb::Error(9, "Invalid code in compressed data");
     pos += e >> 9;
     return e & 511;
@@ -168,8 +204,10 @@ int32_t LoadPNG::OpenPNG(const std::string& filename) {
   hasBKGD_ = false;
   haveTransparence_ = false;
   outBitCount_ = 0;
-  idatData_.assign(1, 0);
+  idatBlocks_.clear();
+  idatChunks_.clear();
   idatLength_ = 0;
+  fileName_ = filename;
 
   RawFile file(filename);
   std::uint8_t head[8];
@@ -194,12 +232,15 @@ int32_t LoadPNG::OpenPNG(const std::string& filename) {
     const auto n = static_cast<std::size_t>(length);
     if (type == "IDAT") {
       // Joined straight into the image data.
-      if (idatLength_ == 0) {
-        idatData_.clear();
-        idatData_.reserve(static_cast<std::size_t>(file.Length()));
+      idatChunks_.emplace_back(file.Position(), length);
+      const std::size_t block = std::size_t{1} << IdatShift;
+      for (std::size_t done = 0; done < n;) {
+        const std::size_t at = static_cast<std::size_t>(idatLength_) + done;
+        if ((at >> IdatShift) >= idatBlocks_.size()) idatBlocks_.push_back(std::make_unique_for_overwrite<std::uint8_t[]>(block));
+        const std::size_t part = std::min(n - done, block - (at & (block - 1)));
+        file.Get(idatBlocks_[at >> IdatShift].get() + (at & (block - 1)), part);
+        done += part;
       }
-      idatData_.resize(static_cast<std::size_t>(idatLength_) + n);
-      file.Get(idatData_.data() + idatLength_, n);
       idatLength_ += length;
     } else {
       data.resize(n);
@@ -221,6 +262,8 @@ int32_t LoadPNG::OpenPNG(const std::string& filename) {
       try {
         DecodeImage();
       } catch (const std::bad_alloc&) {
+        throw vb::Error(7, "Out of memory");
+      } catch (const std::length_error&) {
         throw vb::Error(7, "Out of memory");
       }
       return 0;
@@ -309,13 +352,16 @@ void LoadPNG::ReadZTXT(const Bytes& data) {
 // ---- Inflate ----
 
 void LoadPNG::Inflate(Bytes& data, int32_t& expectedSize, bool deflate64, int32_t& result) {
+  std::unique_ptr<std::uint8_t[]> copy(new std::uint8_t[data.size() + 1]);
+  std::memcpy(copy.get(), data.data(), data.size());
+  BitReader bits{&copy, 1, 62, 0, data.size(), false};
   Bytes out;
-  if (InflateInto(data.data(), data.size(), expectedSize, deflate64, result, out)) data = std::move(out);
+  if (InflateInto(bits, expectedSize, deflate64, result, out)) data = std::move(out);
 }
 
 // Inflates into out; false after a tree failure (the message was shown; out is not used).
-bool LoadPNG::InflateInto(const std::uint8_t* in, std::size_t inLength, int32_t& expectedSize, bool deflate64,
-                          int32_t& result, Bytes& out) {
+bool LoadPNG::InflateInto(BitReader& bits, int32_t& expectedSize, bool deflate64, int32_t& result, Bytes& out) {
+  const std::size_t inLength = bits.length;
   if (expectedSize > INT32_MAX - 100) overflowError();
   expectedSize += 100;
   if (expectedSize < 0) subscriptError();
@@ -323,15 +369,19 @@ bool LoadPNG::InflateInto(const std::uint8_t* in, std::size_t inLength, int32_t&
   // Output indices 0..expectedSize; the buffer grows towards that as output arrives, so
   // a stream that claims much but holds little costs little.
   const std::size_t cap = static_cast<std::size_t>(expectedSize) + 1;
-  out.assign(std::min<std::size_t>(cap, std::max<std::size_t>(inLength * 1032 + 4096, 1 << 16)), 0);
+  // Room is reserved at once (for what the input can give) but taken up a megabyte at a time,
+  // so that memory is only used as output arrives while the input behind is freed.
+  out.clear();
+  out.reserve(std::min<std::size_t>(cap, std::max<std::size_t>(inLength * 1032 + 4096, 1 << 16)));
   std::size_t outPos = 0;
   bool full = false;
   auto room = [&](std::size_t need) {
-    if (outPos + need > out.size()) out.resize(std::min(cap, std::max(out.size() * 2, outPos + need)));
+    if (outPos + need <= out.size()) return;
+    const std::size_t step = out.size() < out.capacity() ? std::size_t{1} << 20 : out.size();
+    out.resize(std::min(cap, std::max(out.size() + step, outPos + need)));
   };
-  BitReader bits{in, inLength};
-
   for (;;) {
+    bits.FreeBehind();
     const std::uint32_t final = bits.GetBits(1);
     const std::uint32_t type = bits.GetBits(2);
     if (type == 3) {
@@ -348,8 +398,8 @@ bool LoadPNG::InflateInto(const std::uint8_t* in, std::size_t inLength, int32_t&
       }
       int64_t count = static_cast<int64_t>(8 * inPos) - static_cast<int64_t>(bits.pos);
       while (count >= 8) --inPos, count -= 8;
-      const std::uint32_t len = in[inPos] | (in[inPos + 1] << 8);
-      const std::uint32_t nlen = in[inPos + 2] | (in[inPos + 3] << 8);
+      const std::uint32_t len = bits.At(inPos) | (bits.At(inPos + 1) << 8);
+      const std::uint32_t nlen = bits.At(inPos + 2) | (bits.At(inPos + 3) << 8);
       inPos += 4;
       if (len != (~nlen & 0xFFFF)) result = -2;
       if (inPos + len > inLength || outPos + len > cap) {
@@ -357,7 +407,13 @@ bool LoadPNG::InflateInto(const std::uint8_t* in, std::size_t inLength, int32_t&
         break;
       }
       room(len);
-      std::memcpy(out.data() + outPos, in + inPos, len);
+      for (std::uint32_t done = 0; done < len;) {
+        const std::uint64_t at = bits.base + inPos + done, block = std::uint64_t{1} << bits.shift;
+        const std::uint32_t part =
+            static_cast<std::uint32_t>(std::min<std::uint64_t>(len - done, block - (at & (block - 1))));
+        std::memcpy(out.data() + outPos + done, bits.blocks[at >> bits.shift].get() + (at & (block - 1)), part);
+        done += part;
+      }
       outPos += len;
       inPos += len;
       bits.pos = bits.high = 8 * inPos;
@@ -370,11 +426,10 @@ bool LoadPNG::InflateInto(const std::uint8_t* in, std::size_t inLength, int32_t&
       }
       const HuffmanTable& lit = litTable_;
       const HuffmanTable& dist = distTable_;
-      const std::uint64_t litMask = (std::uint64_t{1} << lit.maxBits) - 1;
       int64_t lastDistance = -1;  // where the last distance code was looked up
       for (;;) {
         const std::uint64_t start = bits.pos;
-        const std::uint16_t e = lit.entry[bits.Peek() & litMask];
+        const std::uint32_t e = lit.Lookup(bits.Peek());
         if (!e) throw vb::Error(9, "Invalid code in compressed data");
         bits.pos += e >> 9;
         const int symbol = e & 511;
@@ -406,7 +461,7 @@ bool LoadPNG::InflateInto(const std::uint8_t* in, std::size_t inLength, int32_t&
           w >>= LenBits[li];
           bits.pos += static_cast<std::uint64_t>(LenBits[li]);
           lastDistance = static_cast<int64_t>(bits.pos);
-          const std::uint16_t de = dist.entry[w & ((std::uint64_t{1} << dist.maxBits) - 1)];
+          const std::uint32_t de = dist.Lookup(w);
           if (!de) throw vb::Error(9, "Invalid code in compressed data");
           w >>= de >> 9;
           const int d = de & 511;
@@ -544,15 +599,38 @@ int LoadPNG::CreateHuffmanTable(HuffmanTable& table, const int* lengths, int cou
     next[b] = code;
   }
   // Each code fills every entry whose low bits are its bits in stream order.
-  table.maxBits = longest;
-  table.entry.assign(std::size_t{1} << longest, 0);
+  const int root = std::min(longest, 10);
+  const std::size_t rootSize = std::size_t{1} << root, rootMask = rootSize - 1;
+  std::vector<std::uint32_t> reversed(static_cast<std::size_t>(count));
+  std::vector<int> subBits(rootSize, 0);
   for (int n = 0; n < count; ++n) {
     const int l = lengths[n];
     if (l == 0) continue;
-    int c = next[l]++, r = 0;
+    std::uint32_t c = static_cast<std::uint32_t>(next[l]++), r = 0;
     for (int i = 0; i < l; ++i, c >>= 1) r = (r << 1) | (c & 1);
-    for (std::size_t k = static_cast<std::size_t>(r); k < table.entry.size(); k += std::size_t{1} << l)
-      table.entry[k] = static_cast<std::uint16_t>((l << 9) | n);
+    reversed[static_cast<std::size_t>(n)] = r;
+    if (l > root) subBits[r & rootMask] = std::max(subBits[r & rootMask], l - root);
+  }
+  table.rootBits = root;
+  table.entry.assign(rootSize, 0);
+  for (std::size_t i = 0; i < rootSize; ++i)
+    if (subBits[i]) {
+      table.entry[i] = HuffmanTable::Link | static_cast<std::uint32_t>(subBits[i]) << 24 |
+                       static_cast<std::uint32_t>(table.entry.size());
+      table.entry.resize(table.entry.size() + (std::size_t{1} << subBits[i]), 0);
+    }
+  for (int n = 0; n < count; ++n) {
+    const int l = lengths[n];
+    if (l == 0) continue;
+    const std::uint32_t r = reversed[static_cast<std::size_t>(n)];
+    const std::uint32_t value = static_cast<std::uint32_t>((l << 9) | n);
+    if (l <= root) {
+      for (std::size_t k = r; k < rootSize; k += std::size_t{1} << l) table.entry[k] = value;
+    } else {
+      const std::uint32_t link = table.entry[r & rootMask];
+      const std::size_t start = link & 0xFFFFFF, size = std::size_t{1} << ((link >> 24) & 0x7F);
+      for (std::size_t k = r >> root; k < size; k += std::size_t{1} << (l - root)) table.entry[start + k] = value;
+    }
   }
   if (left > 0 && distances && longest <= 1) return 0;
   return left;
@@ -687,16 +765,17 @@ void LoadPNG::DecodeImage() {
   if (interlaced) expected = std::max(expected, Adam7Size(width_, height_, BitsPerPixel()));
   if (expected > INT32_MAX - 100) overflowError();
 
+  // The zlib stream without its two header bytes.
   Bytes data;
-  const std::uint8_t* zdata = idatData_.data() + std::min(2, idatLength_);
-  const std::size_t zlength = static_cast<std::size_t>(std::max(idatLength_ - 2, 0));
   bool inflated = false;
   if (compressionMethod_ == 0) {
     int32_t size = static_cast<int32_t>(expected), result = 0;
-    inflated = InflateInto(zdata, zlength, size, false, result, data);
+    BitReader bits{idatBlocks_.data(), idatBlocks_.size(), IdatShift, 2,
+                   static_cast<std::size_t>(std::max(idatLength_ - 2, 0)), true};
+    inflated = InflateInto(bits, size, false, result, data);
   }
-  if (!inflated) data.assign(zdata, zdata + zlength);
-  Bytes().swap(idatData_);  // no longer needed; OpenPNG starts every file afresh
+  if (!inflated) data = IdatBytes(2);
+  idatBlocks_.clear();  // no longer needed; OpenPNG starts every file afresh
 
   if (interlaceMethod_ == 0)
     UnfilterImage(data);
@@ -802,6 +881,26 @@ void LoadPNG::DecodeImage() {
   }
   Bytes().swap(data);
   CBitmap::DrawToPicBox(width_, height_, targetBox_, true, bgOriginX_, bgOriginY_, setToBG_);
+}
+
+// The image data from byte `from` on, read again from the file where the inflater has freed
+// some of it.
+LoadPNG::Bytes LoadPNG::IdatBytes(std::size_t from) const {
+  Bytes all(static_cast<std::size_t>(idatLength_));
+  const bool whole = std::all_of(idatBlocks_.begin(), idatBlocks_.end(), [](const auto& b) { return b != nullptr; });
+  if (whole) {
+    for (std::size_t i = 0; i < all.size(); ++i) all[i] = idatBlocks_[i >> IdatShift][i & ((std::size_t{1} << IdatShift) - 1)];
+  } else {
+    RawFile file(fileName_);
+    std::size_t at = 0;
+    for (const auto& [offset, length] : idatChunks_) {
+      file.Seek(offset);
+      file.Get(all.data() + at, static_cast<std::size_t>(length));
+      at += static_cast<std::size_t>(length);
+    }
+  }
+  all.erase(all.begin(), all.begin() + static_cast<std::ptrdiff_t>(std::min(from, all.size())));
+  return all;
 }
 
 void LoadPNG::UnfilterImage(Bytes& data) {

@@ -3,6 +3,7 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -61,15 +62,24 @@ class LoadPNG {
   void ReadZTXT(const Bytes& data);
 
   // Inflater.
+  // A code is looked up by the next rootBits bits, and codes longer than that through a
+  // second table of the bits that follow. An entry is length << 9 | symbol (0: no code), or
+  // a link: Link | bits of the second table << 24 | where it starts.
   struct HuffmanTable {
-    std::vector<std::uint16_t> entry;  // by the next maxBits bits: length << 9 | symbol; 0 = none
-    int maxBits = 0;
+    static constexpr std::uint32_t Link = 0x80000000u;
+    std::vector<std::uint32_t> entry;
+    int rootBits = 0;
+    std::uint32_t Lookup(std::uint64_t bits) const {
+      std::uint32_t e = entry[bits & ((std::uint64_t{1} << rootBits) - 1)];
+      if (e & Link)
+        e = entry[(e & 0xFFFFFF) + ((bits >> rootBits) & ((std::uint64_t{1} << ((e >> 24) & 0x7F)) - 1))];
+      return e;
+    }
   };
   void Inflate(Bytes& data, int32_t& expectedSize, bool deflate64, int32_t& result);
-  bool InflateInto(const std::uint8_t* in, std::size_t inLength, int32_t& expectedSize, bool deflate64,
-                   int32_t& result, Bytes& out);
-  void BuildStaticTrees();
   struct BitReader;
+  bool InflateInto(BitReader& bits, int32_t& expectedSize, bool deflate64, int32_t& result, Bytes& out);
+  void BuildStaticTrees();
   int BuildDynamicTrees(BitReader& bits);
   static int CreateHuffmanTable(HuffmanTable& table, const int* lengths, int count, int& maxLen, int& minLen,
                                 bool distances);
@@ -88,8 +98,15 @@ class LoadPNG {
   void BlendOnBackground(Bytes& data, int32_t x, int32_t y);
   void FillBackground(Bytes& background, int32_t color);
 
-  Bytes idatData_;
+  // The image data, in blocks of 2^IdatShift bytes that the inflater frees behind itself,
+  // and where its chunks lie in the file (to read them again when it is needed whole).
+  // (32 MiB: blocks that size go back to the system when freed.)
+  static constexpr unsigned IdatShift = 25;
+  std::vector<std::unique_ptr<std::uint8_t[]>> idatBlocks_;
   int32_t idatLength_ = 0;
+  std::vector<std::pair<int64_t, int32_t>> idatChunks_;
+  std::string fileName_;
+  Bytes IdatBytes(std::size_t from) const;
   Bytes paletteBytes_;
 
   // Inflater state that lives as long as the object.

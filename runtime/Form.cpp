@@ -471,7 +471,9 @@ void Form::applyFont() {
 void Form::PopupMenu(Menu& menu, int, std::optional<float> x, std::optional<float> y) {
   QMenu* m = menu.Popup();
   if (!m) return;
-  QPoint at = QCursor::pos();
+  win::POINT cursor;
+  win::GetCursorPos(cursor);  // the pointer seam
+  QPoint at(cursor.x, cursor.y);
   if (x && y) at = client_->mapToGlobal(QPoint(px((*x - ScaleLeft()) / UnitsPerPixelX()),
                                               px((*y - ScaleTop()) / UnitsPerPixelY())));
   m->exec(at);

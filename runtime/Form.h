@@ -117,7 +117,9 @@ class Form : public Control, public Container, public Host {
 
 // The runtime's Load and Unload statements. Unload raises QueryUnload and Unload (either
 // may set Cancel), then hides the window and marks it unloaded; it answers false when
-// cancelled. A window stays usable after Unload: a later Load or Show loads it again.
+// cancelled; the window's timers stop. The object stays usable after Unload: a later Load or
+// Show loads it again, its controls back at their design settings (Host::ResetToDesign), and
+// raises Load. Handlers are kept; set control properties in Load, not in the constructor.
 void Load(Form& form);
 bool Unload(Form& form, int unloadMode = vbFormCode);
 

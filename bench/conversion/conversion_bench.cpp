@@ -118,6 +118,8 @@ int main(int argc, char** argv) {
   vb::SetBoxHook(nullptr);
   win::SetDialogHook(nullptr);
   zantiro::frmMain::Release();
-  fs::remove_all(dir);
+  // The folder stays: the instance lock inside it goes with the program.
+  fs::remove(target);
+  fs::remove(clip);
   return 0;
 }

@@ -90,6 +90,9 @@ TEST_F(OwnFolder, TargetChecksBeforeTheRun) {
   w().cmdOutput.Click();
   EXPECT_EQ(w().lblOutput.Caption(), clip);
   encode();
+  ASSERT_EQ(dialogs.size(), 2u);
+  EXPECT_EQ(dialogs[1].rfind("GIF Files(*.gif) (", 0), 0u) << dialogs[1];
+  EXPECT_EQ(dialogs[1].find('\n'), std::string::npos);
   // An existing target: Cancel keeps it.
   dialogAnswers.push_back({true, {dir() + "/old.gif"}, 0});
   w().cmdOutput.Click();
@@ -136,6 +139,8 @@ TEST_F(OwnFolder, TheTargetButtonAndTheRootFolder) {
   EXPECT_EQ(w().lblOutput.Caption(), "/output/*.png");
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].prompt, "Please don't choose the root folder\r\nThe folder to save file will change to : \r\n\r\n/output/");
+  ASSERT_EQ(titles.size(), 2u);
+  EXPECT_EQ(titles[1], "Please choose the folder to save PNG pics\r\nPlease don't choose the root folder, for example C:\\, D:\\");
   dialogAnswers.push_back({true, {dir() + "/shots"}, 0});
   fs::create_directories(dir() + "/shots");
   w().cmdOutput.Click();

@@ -4,7 +4,11 @@
 // source menu (or dropped), Encode Now, the progress, the result message, the files written.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
 #include <QFileDialog>
 #include <QImageReader>
 #include <QTimer>
@@ -19,6 +23,7 @@
 #include "runtime/app.h"
 #include "runtime/msgbox.h"
 #include "runtime/shell.h"
+#include "runtime/strings.h"
 #include "support/MainWindowFixture.h"
 #include "support/paths.h"
 
@@ -177,6 +182,7 @@ TEST_F(Conversion, PictureFoldersToGif) {
     const std::string ext = kinds[kind];
     const std::string folder = copyPictures(ext);
     chooseFolder(folder, kind);
+    EXPECT_EQ(titles.back(), "Please choose the folder that includes " + vb::UCase(ext) + " pics");
     EXPECT_EQ(w().lblInput.Caption(), folder + "/*." + ext);
     EXPECT_EQ(w().lblOutput.Caption(), folder + "/p1.gif");
     EXPECT_EQ(w().lblVideoSize.Caption(), "A total of 5 pics, initial picture size : 120 x 90");
@@ -229,9 +235,18 @@ TEST_F(Conversion, StopAtTheMiddleOfARun) {
 
 TEST_F(Conversion, ADroppedFileBecomesTheSource) {
   const std::string clip = copyMedia("clip.avi");
-  vb::DataObject data({clip, dir() + "/other.avi"}, std::nullopt);
-  int effect = 0;
-  w().cmdInput.OLEDragDrop(data, effect, 1, 0, 0, 0);
+  // Two files dragged from a file manager onto the source button: the first is taken.
+  QMimeData files;
+  files.setUrls({QUrl::fromLocalFile(QString::fromStdString(clip)),
+                 QUrl::fromLocalFile(QString::fromStdString(copyMedia("clip.mp4")))});
+  QWidget* button = w().cmdInput.Widget();
+  QWidget* face = button->childAt(10, 10);
+  QWidget* target = face ? face : button;
+  QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(target, &enter);
+  EXPECT_TRUE(enter.isAccepted());
+  QDropEvent dropped(QPointF(10, 10), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(target, &dropped);
   EXPECT_TRUE(w().tmrDoing.Enabled());
   waitFor([&] { return w().lblInput.Caption() == clip; });
   EXPECT_FALSE(w().tmrDoing.Enabled());

@@ -92,6 +92,21 @@ TEST_F(FakeEngine, CommandBytesFollowThePlayState) {
   EXPECT_EQ(preview.stops, 0);
 }
 
+// What the engine reads, byte for byte: each command and one line feed, nothing more.
+TEST_F(FakeEngine, CommandsReachTheEngineAsExactBytes) {
+  const std::string received = tmp.file("received");
+  start("exec cat > " + received);
+  preview.state = "Play";
+  EXPECT_EQ(mdlConsole::SendCommand("Pause"), 0);
+  preview.state = "Pause";
+  EXPECT_EQ(mdlConsole::SendCommand("seek 10 0"), 0);
+  EXPECT_EQ(mdlConsole::SendCommand("frame_step"), 0);
+  const std::string expected = "Pause\npausing seek 10 0\nframe_step\n";
+  for (int i = 0; i < 500 && testsupport::readFile(received).size() < expected.size(); ++i)
+    std::this_thread::sleep_for(10ms);
+  EXPECT_EQ(testsupport::readFile(received), expected);
+}
+
 TEST_F(FakeEngine, NothingWaitingWhileRunningChangesNothing) {
   start("exec sleep 60");
   std::string out = "stale";

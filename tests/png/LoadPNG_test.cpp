@@ -441,3 +441,73 @@ TEST(LoadPNG, InflaterBlocks) {
   EXPECT_EQ(messages, std::vector<std::string>{"Error in tree creation (Static)"});
   vb::SetBoxHook({});
 }
+
+TEST(LoadPNG, UnknownFilterTypesLeaveRowsAsTheyAre) {
+  LoadPNG png;
+  const std::string rows = std::string("\x07" "abc" "\xff" "def", 8);
+  ASSERT_EQ(Open(png, Signature() + Ihdr(3, 2, 8, 0, 0) + Chunk("IDAT", Zlib(rows, Blocks::Fixed)) + Chunk("IEND", "")),
+            Drawn);
+  std::vector<std::uint32_t> got = Pixels(3, 2);
+  for (auto& v : got) v &= 0xff;
+  EXPECT_EQ(got, (std::vector<std::uint32_t>{'a', 'b', 'c', 'd', 'e', 'f'}));
+}
+
+TEST(LoadPNG, ImageDataOfMoreThan32Megabytes) {
+  // Rows of bytes 5..255 (as filter bytes they leave rows unchanged) in stored blocks across
+  // many chunks; the image data is held in blocks of 32 MiB, so these rows cross one.
+  const int w = 4095, h = 8200;
+  std::mt19937 rng(11);
+  std::string rows(static_cast<std::size_t>(h) * (w + 1), '\0');
+  for (char& c : rows) c = static_cast<char>(5 + rng() % 251);
+  const std::string stored = Deflate(rows, Blocks::Stored);
+  auto file = [&](const std::string& deflated) {
+    const std::string z = std::string("\x78\x9c", 2) + deflated + "ADLR";
+    std::string f = Signature() + Ihdr(w, h, 8, 0, 0);
+    for (std::size_t at = 0; at < z.size(); at += 1000000) f += Chunk("IDAT", z.substr(at, 1000000));
+    return f + Chunk("IEND", "");
+  };
+  // Rows first..first+count-1 of the bitmap, and of the stream they came from.
+  auto got = [&](int first, int count) {
+    std::vector<std::uint32_t> px(static_cast<std::size_t>(w) * static_cast<std::size_t>(count));
+    win::BITMAPINFO info{};
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;
+    info.bmiHeader.biBitCount = 32;
+    EXPECT_EQ(win::GetDIBits(0, CBitmap::BitmapHandle, static_cast<unsigned>(first), static_cast<unsigned>(count),
+                             px.data(), &info, win::DIB_RGB_COLORS, px.size() * 4),
+              count);
+    for (auto& v : px) v &= 0xff;
+    return px;
+  };
+  auto want = [&](const std::string& z, int first, int count) {
+    std::vector<std::uint32_t> px;
+    for (int y = first; y < first + count; ++y)
+      for (int x = 0; x < w; ++x)
+        px.push_back(static_cast<unsigned char>(z[static_cast<std::size_t>(y) * (w + 1) + 1 + static_cast<std::size_t>(x)]));
+    return px;
+  };
+  const int boundary = (1 << 25) / (w + 1);
+  LoadPNG png;
+  ASSERT_EQ(Open(png, file(stored)), Drawn);
+  EXPECT_EQ(got(boundary - 3, 6), want(rows, boundary - 3, 6));
+  EXPECT_EQ(got(h - 2, 2), want(rows, h - 2, 2));
+
+  // A broken tree after the first block: the pipeline gets the compressed data whole.
+  std::string nonFinal = stored;
+  nonFinal[(stored.size() / 65540) * 65540] = 0;  // the last stored block is not the final one
+  static const int order[19] = {16, 17, 18, 0, 8, 7, 9, 6, 10, 5, 11, 4, 12, 3, 13, 2, 14, 1, 15};
+  std::vector<std::pair<std::uint32_t, int>> f = {{1, 1}, {2, 2}, {0, 5}, {0, 5}, {14, 4}};
+  for (int i = 0; i < 18; ++i) f.push_back({order[i] == 18 || order[i] == 1 ? 1u : 0u, 3});
+  f.insert(f.end(), {{1, 1}, {127, 7}, {1, 1}, {107, 7}, {0, 1}, {0, 1}});
+  std::vector<std::string> messages;
+  vb::SetBoxHook([&](const vb::BoxCall& c) {
+    messages.push_back(c.prompt);
+    return vb::BoxAnswer{};
+  });
+  ASSERT_EQ(Open(png, file(nonFinal + Bits(f))), Drawn);
+  vb::SetBoxHook({});
+  EXPECT_EQ(messages.size(), 1u);
+  EXPECT_EQ(got(0, 2), want(nonFinal, 0, 2));
+  EXPECT_EQ(got(boundary - 3, 6), want(nonFinal, boundary - 3, 6));
+  EXPECT_EQ(got(h - 2, 2), want(nonFinal, h - 2, 2));
+}

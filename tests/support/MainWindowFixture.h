@@ -8,6 +8,7 @@
 
 #include <QCoreApplication>
 #include <QFileDialog>
+#include <QLabel>
 #include <QTimer>
 #include <chrono>
 #include <cstdlib>
@@ -62,6 +63,8 @@ class MainWindow : public ::testing::Test {
     });
     win::SetDialogHook([this](QFileDialog& d) {
       dialogs.push_back(d.nameFilters().join("\n").toStdString());
+      const auto* browseTitle = d.findChild<QLabel*>(win::kBrowseTitleLabel);
+      titles.push_back((browseTitle ? browseTitle->text() : d.windowTitle()).toStdString());
       if (dialogAnswers.empty()) return win::DialogAnswer{};
       const win::DialogAnswer a = dialogAnswers.front();
       dialogAnswers.pop_front();
@@ -148,7 +151,8 @@ class MainWindow : public ::testing::Test {
   std::vector<vb::BoxCall> boxes;
   std::vector<std::string> progressAtBox;
   std::deque<vb::BoxAnswer> answers;
-  std::vector<std::string> dialogs;
+  std::vector<std::string> dialogs;  // the filters of each file dialog, one a line
+  std::vector<std::string> titles;   // its title (a folder browser's: the text above its tree)
   std::deque<win::DialogAnswer> dialogAnswers;
   std::vector<std::string> shells;
   std::vector<int> shellStyles;
