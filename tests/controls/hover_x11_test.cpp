@@ -43,7 +43,7 @@ void EnterThenLeave(testhost::Window& w, C& c, QWidget* surface) {
   cover.setGeometry(QRect(surface->mapToGlobal(QPoint(0, 0)), QSize(150, 60)));
   cover.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&cover));
-  ASSERT_TRUE(testhost::WaitFor([&] { return log.WithoutMoves().size() == 2; }));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return log.WithoutMoves().size() == 2; }));
   EXPECT_EQ(log.WithoutMoves().back(), "MouseLeave");
   (void)w;
 }
