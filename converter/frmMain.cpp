@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -473,9 +472,7 @@ void frmMain::cmdOpt_Click() {
   options.imgContrast(0).Tag(options.lblContrast.Tag());
   options.imgHue(0).Tag(options.lblHue.Tag());
   options.imgSaturation(0).Tag(options.lblSaturation.Tag());
-  std::string engine = AddSlash(vb::App::Path()) + "plugins/" + "FenwoRes" + "1.dll";
-  if (!objFile.FileExists(engine)) engine = AddSlash(vb::App::Path()) + "plugins/" + "FenwoRes" + "1.exe";
-  if (!CheckPluginFile(engine)) return;
+  if (!CheckPluginFile(EnginePath())) return;
   options.Show(vb::vbModeless, this);
   Enabled(false);
   vb::DoEvents();
@@ -533,16 +530,10 @@ std::string LowerExtension(std::string path) { return vb::LCase(objFile.GetExten
 std::string ParentFolder(std::string path) { return objFile.GetParentFolderName(path); }
 std::string BaseName(std::string path) { return objFile.GetBaseName(path); }
 
-// Where a target goes when the source's folder is no place to write: the user's home folder.
-std::string FallbackFolder() {
-  const char* home = std::getenv("HOME");
-  return AddSlash(home && *home ? home : "/");
-}
-
 // The folder of a new source's default target: the source's own, or the fallback folder when
 // the program may not write there.
 std::string WritableFolder(const std::string& folder) {
-  return mdlGetDriveType::IsWritableDrive(folder) ? folder : FallbackFolder();
+  return mdlGetDriveType::IsWritableDrive(folder) ? folder : win::GetHomeFolder();
 }
 
 std::string TimeText(float& seconds) { return FormatTime(seconds, 3, 1); }
@@ -590,7 +581,7 @@ void frmMain::mnuSrcIsFileTo_Click(int Index) {
       vb::MsgBox(LngText[10] + CRLF2 + f, vb::vbOKOnly);
     } else {
       lblInput.Caption(f);
-      ChangeCurDir(f, FallbackFolder());
+      ChangeCurDir(f, win::GetHomeFolder());
       std::string folder = WritableFolder(ParentFolder(f));
       frmOptions& options = frmOptions::Default();
       if (Index == 0) {
@@ -663,7 +654,7 @@ void frmMain::mnuSrcISFolderTo_Click(int Index) {
           ChangeCurDir(lblInput.Caption(), "");
           // GIF pictures would be taken for sources by the engine: the target goes elsewhere.
           const std::string targetFolder =
-              ext == "gif" ? FallbackFolder() : WritableFolder(folder);
+              ext == "gif" ? win::GetHomeFolder() : WritableFolder(folder);
           lblOutput.Caption(targetFolder + BaseName(first) + "." + "gif");
           frmOptions& options = frmOptions::Default();
           options.lblFpsStr.Caption(LngText[58]);

@@ -23,7 +23,7 @@ void SetMonoPalette(int flag);
 void SetMonoPaletteFromPLTE(const std::vector<std::uint8_t>& palette);
 void SetPalette16FromPLTE(const std::vector<std::uint8_t>& palette);
 void SetPalette256FromPLTE(const std::vector<std::uint8_t>& palette);
-// The grey levels of a bit depth as R, G, B triplets, installed as the Part of the tables
+// The grey levels of a bit depth as R, G, B triplets, installed into the part of the tables
 // that the depth uses.
 std::vector<std::uint8_t> MakeGreyPalette(int depth, bool toEightBit);
 // Level v of the grey table of a depth; false when the table has no such entry.

@@ -353,7 +353,7 @@ void LoadPNG::ReadZTXT(const Bytes& data) {
 
 void LoadPNG::Inflate(Bytes& data, int32_t& expectedSize, bool deflate64, int32_t& result) {
   std::unique_ptr<std::uint8_t[]> copy(new std::uint8_t[data.size() + 1]);
-  std::memcpy(copy.get(), data.data(), data.size());
+  std::copy(data.begin(), data.end(), copy.get());
   BitReader bits{&copy, 1, 62, 0, data.size(), false};
   Bytes out;
   if (InflateInto(bits, expectedSize, deflate64, result, out)) data = std::move(out);
@@ -879,7 +879,7 @@ void LoadPNG::DecodeImage() {
       break;
     default: CBitmap::CreateDIB24or32(data, width_, height_, topDown ? 1 : 0, bits == 24 ? 1 : 0); break;
   }
-  Bytes().swap(data);
+  Bytes().swap(data);  // what a failed creation left
   CBitmap::DrawToPicBox(width_, height_, targetBox_, true, bgOriginX_, bgOriginY_, setToBG_);
 }
 
@@ -945,9 +945,11 @@ void LoadPNG::DeinterlaceAdam7(Bytes& data) {
         if (bits >= 8) {
           std::memcpy(line + x * b, row.data() + c * b, b);
         } else {
-          // Samples below a byte, most significant bits first, one byte each.
+          // Samples below a byte, most significant bits first, one byte each (a sample of an
+          // odd depth may reach into the next byte).
           const std::size_t bit = c * static_cast<std::size_t>(bits);
-          line[x] = static_cast<std::uint8_t>((row[bit / 8] >> (8 - bits - bit % 8)) & ((1 << bits) - 1));
+          const unsigned two = static_cast<unsigned>(row[bit / 8] << 8) | (bit / 8 + 1 < rowBytes ? row[bit / 8 + 1] : 0u);
+          line[x] = static_cast<std::uint8_t>((two >> (16 - bits - static_cast<int>(bit % 8))) & ((1u << bits) - 1));
         }
       }
     }

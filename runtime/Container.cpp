@@ -11,6 +11,29 @@
 
 namespace vb {
 
+namespace {
+class SurfaceWidget : public QWidget {
+ public:
+  SurfaceWidget(Container& c, QWidget* parent) : QWidget(parent), c_(c) {
+    setAttribute(Qt::WA_NoMousePropagation);
+  }
+
+ protected:
+  void paintEvent(QPaintEvent*) override { c_.PaintSurface(this); }
+
+ private:
+  Container& c_;
+};
+}  // namespace
+
+SurfaceFrame::SurfaceFrame(Container& container, QWidget* parent)
+    : QFrame(parent), client(new SurfaceWidget(container, this)) {}
+
+void SurfaceFrame::resizeEvent(QResizeEvent* e) {
+  QFrame::resizeEvent(e);
+  client->setGeometry(contentsRect());
+}
+
 struct Container::SurfaceState {
   QImage image;
   win::HDC dc = 0;

@@ -7,41 +7,12 @@
 #include "runtime/qt.h"
 
 namespace vb {
-namespace {
-// The box: its frame, and inside it the client area that draws the persistent image.
-class BoxClient : public QWidget {
- public:
-  BoxClient(PictureBox& b, QWidget* parent) : QWidget(parent), box_(b) {}
-
- protected:
-  void paintEvent(QPaintEvent*) override { box_.PaintSurface(this); }
-
- private:
-  PictureBox& box_;
-};
-
-class BoxFrame : public QFrame {
- public:
-  using QFrame::QFrame;
-  QWidget* client = nullptr;
-
- protected:
-  void resizeEvent(QResizeEvent* e) override {
-    QFrame::resizeEvent(e);
-    if (client) client->setGeometry(contentsRect());
-  }
-};
-}  // namespace
 
 PictureBox::PictureBox(QWidget* parent) : Control(nullptr) {
-  auto* frame = new BoxFrame(parent);
-  auto* client = new BoxClient(*this, frame);
-  frame->client = client;
-  client_ = client;
+  auto* frame = new SurfaceFrame(*this, parent);
+  client_ = frame->client;
   attachWidget(frame);
-  InstallEvents(*this, client);
-  // The frame has the same events: input of the inner area must not reach it again.
-  client->setAttribute(Qt::WA_NoMousePropagation);
+  InstallEvents(*this, client_);
   BorderStyle(vbBSFixedSingle);
   BackColor(vbButtonFace);
 }
@@ -50,7 +21,7 @@ QWidget* PictureBox::ClientWidget() const { return client_; }
 
 void PictureBox::BorderStyle(int s) {
   borderStyle_ = s;
-  auto* f = static_cast<BoxFrame*>(Widget());
+  auto* f = static_cast<SurfaceFrame*>(Widget());
   if (!f) return;
   f->setFrameStyle(s ? QFrame::Panel | QFrame::Sunken : QFrame::NoFrame);
   f->setLineWidth(s ? 2 : 0);

@@ -65,40 +65,9 @@ class UserControlEvents : public QObject {
   bool surface_;
 };
 
-namespace {
-
-// The surface: the inner area that shows the persistent image.
-class SurfaceWidget : public QWidget {
- public:
-  SurfaceWidget(UserControl& c, QWidget* parent) : QWidget(parent), c_(c) {
-    setAttribute(Qt::WA_NoMousePropagation);
-  }
-
- protected:
-  void paintEvent(QPaintEvent*) override { c_.PaintSurface(this); }
-
- private:
-  UserControl& c_;
-};
-
-class Frame : public QFrame {
- public:
-  using QFrame::QFrame;
-  QWidget* client = nullptr;
-
- protected:
-  void resizeEvent(QResizeEvent* e) override {
-    QFrame::resizeEvent(e);
-    if (client) client->setGeometry(contentsRect());
-  }
-};
-
-}  // namespace
-
 UserControl::UserControl(const ControlSite& site) : Control(nullptr) {
-  auto* frame = new Frame(site.parentWidget);
-  client_ = new SurfaceWidget(*this, frame);
-  frame->client = client_;
+  auto* frame = new SurfaceFrame(*this, site.parentWidget);
+  client_ = frame->client;
   attachWidget(frame);
   InstallEvents(*this, client_);  // drops on the surface
   client_->installEventFilter(new UserControlEvents(*this, client_, true));
@@ -120,7 +89,7 @@ AmbientProperties UserControl::Ambient() const {
 
 void UserControl::BorderStyle(int style) {
   borderStyle_ = style;
-  auto* f = static_cast<Frame*>(Widget());
+  auto* f = static_cast<SurfaceFrame*>(Widget());
   if (!f) return;
   f->setFrameStyle(style ? QFrame::Box | QFrame::Plain : QFrame::NoFrame);
   f->setLineWidth(style ? 1 : 0);
@@ -131,7 +100,7 @@ void UserControl::BorderStyle(int style) {
 void UserControl::Move(float left, std::optional<float> top, std::optional<float> width,
                        std::optional<float> height) {
   Control::Move(left, top, width, height);
-  if (auto* f = static_cast<Frame*>(Widget())) client_->setGeometry(f->contentsRect());
+  if (auto* f = static_cast<SurfaceFrame*>(Widget())) client_->setGeometry(f->contentsRect());
 }
 
 // Drops on the surface reach it in its own units.

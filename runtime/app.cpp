@@ -1,6 +1,6 @@
 #include "runtime/app.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLockFile>
@@ -53,3 +53,21 @@ bool PrevInstance() {
 void SetPathForTests(const std::string& folder) { pathOverride() = folder; }
 
 }  // namespace vb::App
+
+namespace vb {
+
+struct Program::Impl {
+  QApplication app;
+  Impl(int& argc, char** argv) : app(argc, argv) {}
+};
+
+Program::Program(int& argc, char** argv, const std::string& title) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY"))
+    qputenv("QT_QPA_PLATFORM", "xcb");
+  impl_ = std::make_unique<Impl>(argc, argv);
+  App::SetTitle(title);
+}
+
+Program::~Program() = default;
+
+}  // namespace vb

@@ -30,7 +30,7 @@
 // Pop-up menus: PopupMenu(Ctl<vb::Menu>("mnuLanguage")) shows it under the pointer.
 // Drops: set OLEDropMode(vb::vbOLEDropManual) (or "OLEDropMode = 1" in the design text) and
 // handle OLEDragDrop; Data.GetFormat(vb::vbCFFiles), Data.Files(1), Data.GetData(vb::vbCFText).
-// Needs a QApplication (the program's main makes one).
+// Needs the application object: vb::Program (runtime/app.h), made in the program's main.
 #pragma once
 
 #include "runtime/Container.h"

@@ -21,9 +21,11 @@
 #include <QColor>
 #include <QCursor>
 #include <QFont>
+#include <QFrame>
 #include <QImage>
 #include <QWidget>
 
+#include "runtime/Container.h"
 #include "runtime/Control.h"
 #include "runtime/Form.h"
 #include "runtime/design.h"
@@ -64,5 +66,17 @@ int ButtonOf(Qt::MouseButtons buttons);
 int ShiftOf(Qt::KeyboardModifiers modifiers);
 // The key code of a Qt key (0 when it has none).
 int KeyCodeOf(int qtKey);
+
+// The widget of a picture box or user control: a frame (the border) around an inner area that
+// shows the container's persistent image. The inner area keeps filling the frame's contents,
+// and its mouse input does not reach the frame again.
+class SurfaceFrame : public QFrame {
+ public:
+  SurfaceFrame(Container& container, QWidget* parent);
+  QWidget* const client;
+
+ protected:
+  void resizeEvent(QResizeEvent* e) override;
+};
 
 }  // namespace vb

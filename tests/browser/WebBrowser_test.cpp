@@ -19,6 +19,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
+#include <QTest>
 #include <QUrl>
 #include <QtEndian>
 #include <gtest/gtest.h>
@@ -45,12 +46,6 @@ std::string ViewerPage(const std::string& path, bool black = true) {
          " leftMargin=0 topMargin=0 scroll=no oncontextmenu='return false' "
          "onselectstart='return false' ondragstart='return false' onerror='return true'>"
          "<img src=\"" + Escape(path) + "\" border=0></img></body></html>";
-}
-
-void Wait(int ms) {
-  QElapsedTimer t;
-  t.start();
-  while (t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
 }
 
 // What the viewer does: navigate, then let events run while the browser is busy.
@@ -158,7 +153,7 @@ TEST(WebBrowser, BusyUntilEventsRunAndStopEndsTheLoad) {
   EXPECT_EQ(wb.Document()->Images(0)->Width(), 28);
   wb.Stop();
   EXPECT_FALSE(wb.Busy());
-  Wait(20);
+  QTest::qWait(20);
   EXPECT_EQ(wb.Document()->Images(0)->fileSize(), -1);
   EXPECT_EQ(wb.Document()->Images(0)->Width(), 28);
   Show(wb, media("pictures/png/p2.png"));
@@ -209,7 +204,7 @@ TEST(WebBrowser, LargeJpegKeepsItsNaturalSizeAndShowsEveryPart) {
   QImage shown = Render(wb, QRect(0, 0, 1000, 300));
   EXPECT_TRUE(Near(shown.pixel(880, 100), red, 30));
   EXPECT_TRUE(Near(shown.pixel(920, 100), green, 30));
-  Wait(50);
+  QTest::qWait(50);
   shown = Render(wb, QRect(0, 1500, 1000, 301));
   EXPECT_TRUE(Near(shown.pixel(100, 1600), green, 30));
   shown = Render(wb, QRect(0, 0, 2401, 1801));
@@ -231,7 +226,7 @@ TEST(WebBrowser, LargeJpegKeepsItsNaturalSizeAndShowsEveryPart) {
   Show(wb, path);
   Render(wb, QRect(0, 0, 100, 100));
   Show(wb, media("pictures/png/p1.png"));
-  Wait(50);
+  QTest::qWait(50);
   EXPECT_EQ(wb.Document()->Images(0)->Width(), 120);
 }
 
@@ -242,7 +237,7 @@ int FrameChanges(WebBrowser& wb, int wanted) {
   QElapsedTimer t;
   t.start();
   while (changes < wanted && t.elapsed() < 3000) {
-    Wait(20);
+    QTest::qWait(20);
     const QImage now = Grab(wb);
     changes += now != last;
     last = now;
@@ -320,7 +315,7 @@ TEST(WebBrowser, DroppedFileIsANavigationToItsPath) {
   EXPECT_TRUE(enter.isAccepted());
   QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
   QCoreApplication::sendEvent(wb.View(), &drop);
-  Wait(20);
+  QTest::qWait(20);
   EXPECT_EQ(urls, std::vector<std::string>{dropped});
   EXPECT_EQ(wb.Document()->Images(0)->src(), media("pictures/png/p1.png"));
 }

@@ -210,7 +210,7 @@ TEST(ImageButtonInput, HoverPressMoveOffReleaseAndLeave) {
   EXPECT_EQ(f.TopFace(), 0);
   EXPECT_EQ(f.Events(), (Strings{"MouseEnter", "MouseDown(1)", "Click", "MouseUp(1)"}));
 
-  ASSERT_TRUE(testhost::WaitFor([&] { return f.Events().size() == 5; }));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return f.Events().size() == 5; }));
   EXPECT_EQ(f.Events().back(), "MouseLeave");
   EXPECT_EQ(f.TopFace(), 0);
   QTest::qWait(450);
@@ -229,7 +229,7 @@ TEST(ImageButtonInput, PointerStayingOverKeepsTheHoverFace) {
   QTest::mouseMove(f.FaceWidget(), QPoint(12, 10));
   EXPECT_EQ(f.TopFace(), 0);
   f.pointer.Over(f.Away());
-  ASSERT_TRUE(testhost::WaitFor([&] { return f.Events().back() == "MouseLeave"; }));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return f.Events().back() == "MouseLeave"; }));
   f.pointer.Over(f.FaceWidget());
   QTest::mouseMove(f.FaceWidget(), QPoint(14, 10));
   EXPECT_EQ(f.TopFace(), 3);
@@ -385,7 +385,7 @@ TEST(ImageButtonInput, AWindowCoveringTheButtonCountsAsLeaving) {
   cover.setGeometry(QRect(f.FaceWidget()->mapToGlobal(QPoint(0, 0)), QSize(200, 100)));
   cover.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&cover));
-  ASSERT_TRUE(testhost::WaitFor([&] { return f.Events().size() == 2; }));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return f.Events().size() == 2; }));
   EXPECT_EQ(f.Events().back(), "MouseLeave");
 }
 

@@ -1,6 +1,5 @@
 // A window to host the skinned controls in tests, the pointer seam, and pixel helpers.
 #pragma once
-#include <QElapsedTimer>
 #include <QImage>
 #include <QTest>
 #include <QWidget>
@@ -45,17 +44,6 @@ struct Pointer {
   void Over(QWidget* w) { At(w->mapToGlobal(w->rect().center())); }
   ~Pointer() { win::SetCursorPosForTests({}); }
 };
-
-// Waits (running events) until the condition holds; false after ms milliseconds.
-inline bool WaitFor(const std::function<bool()>& cond, int ms = 10000) {
-  QElapsedTimer t;
-  t.start();
-  while (!cond()) {
-    if (t.elapsed() > ms) return false;
-    QTest::qWait(10);
-  }
-  return true;
-}
 
 // The widget a control's surface draws in (the inner area of a picture box).
 inline QWidget* Surface(vb::Control& c) {

@@ -171,7 +171,7 @@ TEST(TransAreaInput, HoverEntersOnceAndLeavesWhenThePointerIsElsewhere) {
   QTest::qWait(450);
   EXPECT_EQ(f.Events(), Strings{"MouseEnter"});
   f.pointer.Over(f.w.Ctl("lblAway").Widget());
-  ASSERT_TRUE(testhost::WaitFor([&] { return f.Events().size() == 2; }));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return f.Events().size() == 2; }));
   EXPECT_EQ(f.Events().back(), "MouseLeave");
   QTest::mouseMove(f.Surface(), QPoint(5, 5));
   EXPECT_EQ(f.Events().back(), "MouseEnter");

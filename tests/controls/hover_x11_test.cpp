@@ -34,7 +34,7 @@ void EnterThenLeave(testhost::Window& w, C& c, QWidget* surface) {
   // The pointer is moved on the X server; its events come back when the server sends them.
   QTest::mouseMove(surface, QPoint(5, 5));
   QTest::mouseMove(surface, QPoint(6, 6));
-  ASSERT_TRUE(testhost::WaitFor([&] { return !log.WithoutMoves().empty(); }));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !log.WithoutMoves().empty(); }, 10000));
   ASSERT_EQ(log.WithoutMoves(), std::vector<std::string>{"MouseEnter"});
   QTest::qWait(450);  // ticks that find the pointer still there
   EXPECT_EQ(log.WithoutMoves(), std::vector<std::string>{"MouseEnter"});
@@ -45,7 +45,7 @@ void EnterThenLeave(testhost::Window& w, C& c, QWidget* surface) {
   cover.setGeometry(QRect(surface->mapToGlobal(QPoint(0, 0)), QSize(150, 60)));
   cover.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&cover));
-  ASSERT_TRUE(testhost::WaitFor([&] { return log.WithoutMoves().size() == 2; }));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return log.WithoutMoves().size() == 2; }, 10000));
   EXPECT_EQ(log.WithoutMoves().back(), "MouseLeave");
   (void)w;
 }

@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFontDatabase>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
 #include <cmath>
@@ -39,12 +39,6 @@ using zantiro::frmMain;
 using zantiro::frmOptions;
 using zantiro::frmSplash;
 namespace fs = std::filesystem;
-
-void Pump(int ms) {
-  QElapsedTimer t;
-  t.start();
-  while (t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-}
 
 class MainWindow : public ::testing::Test {
  protected:
@@ -216,10 +210,10 @@ TEST_F(MainWindow, ExitDuringAConversionStopsItThenCloses) {
   EXPECT_FALSE(vb::Unload(m, vb::vbFormControlMenu));  // a close request from the system
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_TRUE(mdlGetCmdOutput::StopRequested);
-  Pump(300);
+  QTest::qWait(300);
   EXPECT_TRUE(m.Loaded()) << "still running";
   m.cmdEncode(1).Visible(false);  // the run has ended
-  Pump(300);
+  QTest::qWait(300);
   EXPECT_FALSE(m.Loaded());
   EXPECT_EQ(boxes.size(), 1u) << "asked once";
   EXPECT_TRUE(fs::exists(ini()));
@@ -447,16 +441,16 @@ TEST_F(MainWindow, ConsoleWindowKeepsItsLowerBoxAtHeightZeroOrMore) {
   m.MouseDown(vb::vbRightButton, 0, 50, 50);
   frmOutput& o = frmOutput::Default();
   ASSERT_TRUE(o.Visible());
-  const float spec = o.txtOutputSpec.Height();
+  const float upper = o.txtOutputSpec.Height();
   o.Move(o.Left(), o.Top(), 6000, 4000);
-  Pump(50);
-  EXPECT_NEAR(o.txtOutput.Top(), spec + 2, 15);
-  EXPECT_NEAR(o.txtOutput.Height(), o.ScaleHeight() - spec - 2, 15);
+  QTest::qWait(50);
+  EXPECT_NEAR(o.txtOutput.Top(), upper + 2, 15);
+  EXPECT_NEAR(o.txtOutput.Height(), o.ScaleHeight() - upper - 2, 15);
   EXPECT_NEAR(o.txtOutputSpec.Width(), o.ScaleWidth(), 15);
-  o.Move(o.Left(), o.Top(), 3000, spec / 2);  // lower than the upper box
-  Pump(50);
+  o.Move(o.Left(), o.Top(), 3000, upper / 2);  // lower than the upper box
+  QTest::qWait(50);
   EXPECT_GE(o.txtOutput.Height(), 0);
-  EXPECT_EQ(o.txtOutputSpec.Height(), spec);
+  EXPECT_EQ(o.txtOutputSpec.Height(), upper);
   vb::Unload(o);
   EXPECT_FALSE(mdlFenwoZantiro::ShowConsole) << "closing the console switches it off";
 }

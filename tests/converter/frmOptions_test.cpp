@@ -18,6 +18,7 @@
 #include "converter/frmOptions.h"
 #include "converter/frmPlayer.h"
 #include "converter/frmSplash.h"
+#include "foundation/frmOutput.h"
 #include "foundation/mdlConsole.h"
 #include "foundation/mdlFenwoZantiro.h"
 #include "platform/window.h"
@@ -58,7 +59,7 @@ class Options : public ::testing::Test {
     vb::App::SetPathForTests(app.path());
     vb::SetBoxHook([this](const vb::BoxCall& call) {
       boxes.push_back(call.prompt);
-      return vb::BoxAnswer{vb::vbOK, ""};
+      return vb::BoxAnswer{answer, ""};
     });
     main().ChangeLanguage("en");
     z::VideoWidth = 320;
@@ -81,6 +82,7 @@ class Options : public ::testing::Test {
     frmPlayer::Release();
     frmOptions::Release();
     frmSplash::Release();
+    frmOutput::Release();
     frmMain::Release();
     vb::SetBoxHook({});
     win::SetKeyStateForTests({});
@@ -124,7 +126,9 @@ class Options : public ::testing::Test {
   }
   // The engine writes the chunk; then one tick of the poll reads it.
   void Say(const std::string& chunk) {
-    testsupport::writeFile(app.file("SAY"), chunk);
+    // Whole or not at all: the engine must not find a file half written.
+    testsupport::writeFile(app.file("SAY.part"), chunk);
+    fs::rename(app.file("SAY.part"), app.file("SAY"));
     ASSERT_TRUE(WaitFor([this] { return !fs::exists(app.file("SAY")); }));
     std::this_thread::sleep_for(50ms);
     opt().tmrCheck.Timer();
@@ -133,6 +137,7 @@ class Options : public ::testing::Test {
 
   testsupport::TempDir app{"options"};
   std::vector<std::string> boxes;
+  int answer = vb::vbOK;
   size_t consumed_ = 0;
 };
 
@@ -563,6 +568,27 @@ TEST_F(Options, PreviewCommandLine) {
   EXPECT_FALSE(f.tmrCheck.Enabled());
 }
 
+TEST_F(Options, EngineFontByLanguage) {
+  struct Case {
+    const char *language, *codePage;  // the code page option, "" for none
+  };
+  const Case cases[] = {{"en", ""}, {"gb", "cp936"}, {"tw", "cp950"}, {"", "cp950"}};
+  for (const Case& c : cases) {
+    main().mnuLanguage.Tag(c.language);
+    opt().setStop(true, false);
+    fs::remove(app.file("ARGS"));
+    Play();
+    const std::vector<std::string> args = vb::Split(Args(), "\n");
+    std::string codePage, font;
+    for (size_t i = 0; i + 1 < args.size(); ++i) {
+      if (args[i] == "-subcp") codePage = args[i + 1];
+      if (args[i] == "-font") font = args[i + 1];
+    }
+    EXPECT_EQ(codePage, c.codePage) << c.language;
+    EXPECT_TRUE(fs::exists(font)) << c.language << ": " << font;
+  }
+}
+
 TEST_F(Options, PollReadsPositionsAndNotes) {
   frmOptions& f = opt();
   Play();
@@ -660,6 +686,36 @@ TEST_F(Options, HintLineKeepsALateLeave) {
   EXPECT_EQ(f.lblNote.Caption(), z::LngText[94]);
   f.lblPause.MouseLeave();
   EXPECT_FALSE(f.lblNote.Visible());
+}
+
+TEST_F(Options, DeveloperConsoleShowsWhatThePollReads) {
+  frmOptions& f = opt();
+  f.MouseDown(vb::vbRightButton, 0, 5, 5);
+  EXPECT_TRUE(boxes.empty()) << "no question without the marker file";
+  testsupport::writeFile(app.file("Quorvane.ico"), "");
+  answer = vb::vbYes;
+  f.MouseDown(vb::vbLeftButton, 0, 5, 5);
+  f.MouseDown(vb::vbRightButton, 0, 5, 5);
+  ASSERT_EQ(boxes, Lines{"是否開啟 Dos 輸出視窗？"});
+  ASSERT_TRUE(z::ShowConsole);
+  frmOutput& console = frmOutput::Default();
+  EXPECT_TRUE(console.Visible());
+
+  Play();
+  Say("ID_LENGTH=4.00\r\nA:   1.0 V:   1.0\r*** screenshot 'shot0001.png' ***\n");
+  // The lines holding "_" or "*".
+  const std::string spec = console.txtOutputSpec.Text();
+  EXPECT_EQ(vb::Left(spec, 14), "ID_LENGTH=4.00");
+  EXPECT_NE(vb::InStr(spec, "*** screenshot 'shot0001.png' ***"), 0);
+  EXPECT_EQ(vb::InStr(spec, "A:"), 0);
+  EXPECT_NE(vb::InStr(console.txtOutput.Text(), "ID_LENGTH=4.00"), 0);
+  f.tmrCheck.Timer();  // nothing waiting
+  EXPECT_EQ(console.txtOutput.Text(), "無內容 (1)");
+
+  answer = vb::vbNo;
+  f.MouseDown(vb::vbRightButton, 0, 5, 5);
+  EXPECT_FALSE(z::ShowConsole);
+  EXPECT_FALSE(console.Visible());
 }
 
 // ---------------------------------------------------------------------------------------

@@ -4,11 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPixmap>
 #include <QScreen>
+#include <QTest>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -35,13 +35,7 @@ namespace z = mdlFenwoZantiro;
 // Lets the windows and the preview's poll run until done() or the time is up.
 template <class F>
 bool RunUntil(F done, int ms = 8000) {
-  QElapsedTimer t;
-  t.start();
-  while (!done()) {
-    if (t.elapsed() > ms) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-  }
-  return true;
+  return QTest::qWaitFor(done, ms);
 }
 
 // The share of a window's pixels that the engine has drawn: those not of the colour key.
@@ -106,12 +100,12 @@ TEST_F(Preview, PlaysPausesStepsAndTakesAScreenshot) {
   // Paused, the position stands; a frame step leaves the preview paused.
   f.lblPause.Click();
   EXPECT_EQ(f.picPlayer.Tag(), "Pause");
-  RunUntil([] { return false; }, 400);
+  QTest::qWait(400);
   const float paused = z::CurTime;
-  RunUntil([] { return false; }, 400);
+  QTest::qWait(400);
   EXPECT_FLOAT_EQ(z::CurTime, paused);
   f.lblPause.Click();
-  RunUntil([] { return false; }, 300);
+  QTest::qWait(300);
   EXPECT_EQ(f.picPlayer.Tag(), "Pause");
   EXPECT_TRUE(mdlConsole::IsRunning());
 

@@ -333,6 +333,18 @@ TEST(LoadPNG, HostileHeadersEndWithARunTimeError) {
   }
 }
 
+TEST(LoadPNG, DepthsThePictureTableDoesNotListMakeNoBitmap) {
+  // Samples of 3, 5, 6 or 7 bits (some across byte boundaries) are read without harm.
+  for (int ct : {0, 2, 3})
+    for (int depth : {3, 5, 6, 7})
+      for (int interlace : {0, 1}) {
+        LoadPNG png;
+        Picture p = Random(ct, depth, 11, 9, interlace, Blocks::Fixed);
+        EXPECT_EQ(Open(png, File(p)), 0) << ct << "/" << depth << "/" << interlace;
+        EXPECT_EQ(CBitmap::BitmapHandle, 0);
+      }
+}
+
 TEST(LoadPNG, ChunksBetweenImageDataAndOtherCompressionMethods) {
   LoadPNG png;
   Picture p = Random(0, 8, 6, 5, 0, Blocks::Stored);

@@ -363,7 +363,12 @@ std::string FilterRows(int width, int height, int depth, int channels, const std
       } else if (depth == 8) {
         row[bit / 8] = static_cast<std::uint8_t>(v);
       } else {
-        row[bit / 8] |= static_cast<std::uint8_t>(v << (8 - depth - static_cast<int>(bit % 8)));
+        // Bit by bit, most significant first: samples of odd depths cross bytes.
+        for (int k = 0; k < depth; ++k)
+          if ((v >> (depth - 1 - k)) & 1) {
+            const std::size_t at = bit + static_cast<std::size_t>(k);
+            row[at / 8] |= static_cast<std::uint8_t>(0x80 >> (at % 8));
+          }
       }
     }
     const int f = filter % 5;
