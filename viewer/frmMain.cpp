@@ -672,11 +672,9 @@ void frmMain::ShowListEntry() {
 }
 
 void frmMain::SyncFileList() {
-  try {
-    File1.Path(objFile.GetParentFolderName(PicPath));
-  } catch (const std::exception&) {
-    return;  // the folder is gone: the list stays where it was
-  }
+  const std::string folder = objFile.GetParentFolderName(PicPath);
+  if (!win::IsFolder(folder)) return;  // the folder is gone: the list stays where it was
+  File1.Path(folder);
   const std::string name = objFile.GetFileName(PicPath);
   vb::DoEvents();
   for (int i = 0; i < File1.ListCount(); ++i) {

@@ -572,6 +572,19 @@ TEST(ViewerFolder, HomeInTheTitleStateShowsTheFirstPictureOfTheCurrentFolder) {
   EXPECT_FALSE(v.Title().Visible());
 }
 
+TEST(ViewerFolder, AMissingFolderLeavesTheListWhereItWas) {
+  TempDir dir("viewer-gone");
+  Picture(dir.file("a.png"), 20, 20);
+  const std::string before = win::GetCurrentDirectoryA();
+  win::SetCurrentDirectoryA(dir.path());
+  Viewer v("/no/such/folder/x.png");
+  v.Start();
+  win::SetCurrentDirectoryA(before);
+  ASSERT_EQ(v.messages.size(), 1u);
+  v.Key(Qt::Key_Home);
+  EXPECT_EQ(v.Shown(), dir.file("a.png"));
+}
+
 TEST(ViewerFolder, ANameThatMatchesOnlyWithoutCaseIsNotSelected) {
   TempDir dir("viewer-case");
   Picture(dir.file("a.png"), 20, 20);
