@@ -441,16 +441,16 @@ TEST_F(MainWindow, ConsoleWindowKeepsItsLowerBoxAtHeightZeroOrMore) {
   m.MouseDown(vb::vbRightButton, 0, 50, 50);
   frmOutput& o = frmOutput::Default();
   ASSERT_TRUE(o.Visible());
-  const float spec = o.txtOutputSpec.Height();
+  const float upper = o.txtOutputSpec.Height();
   o.Move(o.Left(), o.Top(), 6000, 4000);
   QTest::qWait(50);
-  EXPECT_NEAR(o.txtOutput.Top(), spec + 2, 15);
-  EXPECT_NEAR(o.txtOutput.Height(), o.ScaleHeight() - spec - 2, 15);
+  EXPECT_NEAR(o.txtOutput.Top(), upper + 2, 15);
+  EXPECT_NEAR(o.txtOutput.Height(), o.ScaleHeight() - upper - 2, 15);
   EXPECT_NEAR(o.txtOutputSpec.Width(), o.ScaleWidth(), 15);
-  o.Move(o.Left(), o.Top(), 3000, spec / 2);  // lower than the upper box
+  o.Move(o.Left(), o.Top(), 3000, upper / 2);  // lower than the upper box
   QTest::qWait(50);
   EXPECT_GE(o.txtOutput.Height(), 0);
-  EXPECT_EQ(o.txtOutputSpec.Height(), spec);
+  EXPECT_EQ(o.txtOutputSpec.Height(), upper);
   vb::Unload(o);
   EXPECT_FALSE(mdlFenwoZantiro::ShowConsole) << "closing the console switches it off";
 }
