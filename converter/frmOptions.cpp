@@ -471,10 +471,9 @@ void frmOptions::SetScopeNote() {
 // =========================== Applying the options ===========================
 
 // A refused field: says why, puts the focus there, and the click ends.
-bool frmOptions::RefuseField(vb::TextBox& field, const std::string& text) {
+void frmOptions::RefuseField(vb::TextBox& field, const std::string& text) {
   vb::MsgBox(text, vb::vbOKOnly);
   field.SetFocus();
-  return false;
 }
 
 void frmOptions::cmdOkCancel_Click(int Index) {

@@ -108,7 +108,7 @@ class frmOptions : public vb::Form, public vb::DefaultInstance<frmOptions>, publ
   void lblMarkDel_Click();
   // ---- Applying the options ----
   void cmdOkCancel_Click(int Index);
-  bool RefuseField(vb::TextBox& field, const std::string& text);
+  void RefuseField(vb::TextBox& field, const std::string& text);
   // ---- Preview ----
   void tmrCheck_Timer();
   void tmrSpecCheck_Timer();
