@@ -298,17 +298,7 @@ void frmMain::SaveSettings() {
 // ================================= Language =================================
 
 void frmMain::ChangeLanguage(const std::string& code) {
-  const std::vector<std::uint8_t> bytes = vb::LoadResData(code, "CUSTOM");
-  const std::string table(bytes.begin(), bytes.end());
-  for (const std::string& line : vb::Split(table, "\r\n")) {
-    const int32_t p = vb::InStr(line, "=");
-    if (p == 0) continue;
-    const std::string key = vb::LCase(vb::Left(line, p - 1));
-    if (!vb::IsNumeric(key)) continue;
-    const double n = vb::Val(key);
-    if (n < 0 || n >= static_cast<double>(LngText.size()) || n != static_cast<int>(n)) continue;
-    LngText[static_cast<size_t>(n)] = vb::Replace(vb::Mid(line, p + 1), "\\n", "\r\n");
-  }
+  mdlFenwoZantiro::LoadLngText(code);
 
   mnuLngEN.Checked(false);
   mnuLngTW.Checked(false);

@@ -11,6 +11,7 @@
 #include "runtime/app.h"
 #include "runtime/events.h"
 #include "runtime/numbers.h"
+#include "runtime/resources.h"
 #include "runtime/strings.h"
 
 namespace mdlFenwoZantiro {
@@ -139,6 +140,21 @@ void SetTopMost(vb::Control& window, bool onTop) {
 bool IsDevIconPresent() {
   std::string marker = AddSlash(vb::App::Path()) + "Quorvane.ico";
   return objFile.FileExists(marker);
+}
+
+void LoadLngText(const std::string& code, std::size_t count) {
+  const std::vector<std::uint8_t> bytes = vb::LoadResData(code, "CUSTOM");
+  const std::string table(bytes.begin(), bytes.end());
+  for (const std::string& line : vb::Split(table, "\r\n")) {
+    const int32_t p = vb::InStr(line, "=");
+    if (p == 0) continue;
+    const std::string key = vb::LCase(vb::Left(line, p - 1));
+    if (!vb::IsNumeric(key)) continue;
+    const double n = vb::Val(key);
+    // The table has no slot for other numbers.
+    if (n < 0 || n >= static_cast<double>(count) || n != static_cast<int>(n)) continue;
+    LngText[static_cast<std::size_t>(n)] = vb::Replace(vb::Mid(line, p + 1), "\\n", "\r\n");
+  }
 }
 
 }  // namespace mdlFenwoZantiro

@@ -16,6 +16,10 @@ namespace mdlFenwoZantiro {
 // The text table of the program in its chosen language: 0 to 150 in the conversion program,
 // 0 to 45 in the viewer. Filled by the language switch; texts may hold "aaa" to "hhh".
 inline std::array<std::string, 151> LngText;
+// Fills entries 0 to count - 1 of LngText from the language resource `code` ("en", "gb", "tw"):
+// lines of a number, "=" and the text, "\n" standing for a line break. Lines of other numbers
+// are passed over. Throws vb::ResourceNotFound when the program has no such table.
+void LoadLngText(const std::string& code, std::size_t count = LngText.size());
 
 // The source, as the probe found it (0 when unknown).
 inline int32_t VideoWidth = 0;
