@@ -69,6 +69,7 @@ class Preview : public ::testing::Test {
     z::SecPerTwip = 4.0f / 384;
   }
   void TearDown() override {
+    mdlConsole::KillEngine();
     frmPlayer::Release();
     frmOptions::Release();
     frmSplash::Release();
