@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+#include "support/paths.h"
+
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -18,9 +20,15 @@ namespace testsupport {
 class ViewerWindow {
  public:
   // The window of that process; pid 0: the first viewer window found.
-  explicit ViewerWindow(long pid = 0) : d_(XOpenDisplay(nullptr)), pid_(pid) {}
+  explicit ViewerWindow(long pid = 0) : d_(XOpenDisplay(nullptr)), pid_(pid) {
+    // The viewer answers a ping through the root window.
+    if (d_) XSelectInput(d_, DefaultRootWindow(d_), StructureNotifyMask);
+  }
+  // A viewer still running after a failed check is ended: it would hold the test's output open.
   ~ViewerWindow() {
     if (d_) XCloseDisplay(d_);
+    if (pid_ > 0 && readFile("/proc/" + std::to_string(pid_) + "/cmdline").find("Fenwo.Lumtak") != std::string::npos)
+      kill(pid_t(pid_), SIGKILL);
   }
 
   // Waits until the window's title says that a picture is shown at that width.
@@ -54,7 +62,48 @@ class ViewerWindow {
     return w_ && XGetWindowAttributes(d_, *w_, &a) ? a.width : -1;
   }
 
+  // Waits until the viewer has handled everything the display sent it so far (its own late
+  // size reports among them): a ping goes behind those events and comes back once they were
+  // read, and then the program must rest, waiting for events, on several looks in a row. A
+  // key that comes while the viewer is busy loading or sizing is dropped, as it should be.
+  bool Settle(int ms = 10000) {
+    QElapsedTimer t;
+    t.start();
+    if (!w_) return false;
+    const Atom protocols = XInternAtom(d_, "WM_PROTOCOLS", False);
+    const Atom ping = XInternAtom(d_, "_NET_WM_PING", False);
+    const long token = ++pings_;
+    XEvent e{};
+    e.xclient.type = ClientMessage;
+    e.xclient.window = *w_;
+    e.xclient.message_type = protocols;
+    e.xclient.format = 32;
+    e.xclient.data.l[0] = long(ping);
+    e.xclient.data.l[1] = token;
+    e.xclient.data.l[2] = long(*w_);
+    XSendEvent(d_, *w_, False, NoEventMask, &e);
+    XFlush(d_);
+    for (bool answered = false; !answered;) {
+      while (!answered && XPending(d_)) {
+        XEvent r;
+        XNextEvent(d_, &r);
+        answered = r.type == ClientMessage && r.xclient.message_type == protocols &&
+                   Atom(r.xclient.data.l[0]) == ping && r.xclient.data.l[1] == token;
+      }
+      if (answered) break;
+      if (t.elapsed() > ms) return false;
+      QThread::msleep(5);
+    }
+    for (int resting = 0; resting < 5;) {
+      if (t.elapsed() > ms) return false;
+      resting = MainThreadSleeps() ? resting + 1 : 0;
+      QThread::msleep(10);
+    }
+    return true;
+  }
+
   void Key(KeySym key) {
+    Settle();
     for (int type : {KeyPress, KeyRelease}) {
       XEvent e{};
       e.xkey.type = type;
@@ -84,6 +133,14 @@ class ViewerWindow {
   }
 
  private:
+  // Whether the program's main thread is asleep (in its event loop: the loading and sizing
+  // steps let events run without waiting for them).
+  bool MainThreadSleeps() const {
+    const std::string stat = readFile("/proc/" + std::to_string(pid_) + "/task/" + std::to_string(pid_) + "/stat");
+    const size_t close = stat.rfind(')');
+    return close != std::string::npos && close + 2 < stat.size() && stat[close + 2] == 'S';
+  }
+
   std::optional<Window> Find(Window w) {
     Atom type;
     int format;
@@ -114,6 +171,7 @@ class ViewerWindow {
   Display* d_;
   long pid_;
   std::optional<Window> w_;
+  long pings_ = 0;
 };
 
 // Waits until the process has ended.
