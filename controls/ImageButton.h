@@ -74,7 +74,7 @@ class ImageButton : public vb::UserControl {
   vb::StdPicture MouseIcon() const;
   void MouseIcon(const vb::StdPicture& New_MouseIcon);
   vb::StdPicture Picture() const;
-  void Picture(const vb::StdPicture& New_Picture);
+  void Picture(const vb::StdPicture& New_Picture) override;
   vb::StdPicture PictureMouseDown() const;
   void PictureMouseDown(const vb::StdPicture& New_Picture);
   vb::StdPicture PictureDisabled() const;

@@ -48,7 +48,7 @@ class TransArea : public vb::UserControl {
   void MouseIcon(const vb::StdPicture& New_MouseIcon);
   // Image (the composed background, overlay and caption) is the surface's own.
   vb::StdPicture Picture() const;
-  void Picture(const vb::StdPicture& New_Picture);
+  void Picture(const vb::StdPicture& New_Picture) override;
   int16_t ShiftX_Caption() const { return m_ShiftX_Caption; }
   void ShiftX_Caption(int16_t New_Shift);
   int16_t ShiftY_Caption() const { return m_ShiftY_Caption; }

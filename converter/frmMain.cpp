@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "converter/FitSize.h"
+#include "converter/FitSkin.h"
 #include "converter/SourceProbe.h"
 #include "converter/frmOptions.h"
 #include "converter/frmSplash.h"
@@ -149,44 +150,12 @@ void frmMain::Form_Load() {
   dlg.FlagsSave = 6;
   dlg.InitDir = "";
 
-  FitSkin();
+  FitSkin(*this, picRestore);
 
   lblVer.Caption(kVersion);
   HelpPath = AddSlash(vb::App::Path()) + "help.chm";
   LoadSettings();
   if (!objFile.FileExists(IniPath)) SaveSettings();
-}
-
-// The skin pictures are stored at their design sizes; each is stretched once to the size its
-// control has now.
-void frmMain::FitSkin() {
-  picRestore.Visible(false);
-  picRestore.Move(0, 0, ScaleWidth(), ScaleHeight());
-  picRestore.PaintPicture(Picture(), 0, 0, picRestore.Width(), picRestore.Height());
-  Picture(picRestore.Image());
-
-  auto stretched = [this](const vb::StdPicture& p) {
-    picRestore.Picture(vb::StdPicture());
-    picRestore.PaintPicture(p, 0, 0, picRestore.Width(), picRestore.Height());
-    return picRestore.Image();
-  };
-  for (vb::Control* c : Controls()) {
-    if (auto* b = dynamic_cast<ImageButton*>(c)) {
-      picRestore.Move(0, 0, b->Width(), b->Height());
-      b->Picture(stretched(b->Picture()));
-      b->PictureMouseOver(stretched(b->PictureMouseOver()));
-      b->PictureMouseDown(stretched(b->PictureMouseDown()));
-    } else if (auto* p = dynamic_cast<vb::PictureBox*>(c); p && p->Picture()) {
-      const vb::Container* box = p->ContainerOf();
-      const bool pixels = box && box->ScaleMode() == vb::vbPixels;
-      const float w = pixels ? p->Width() : p->Width() / static_cast<float>(vb::Screen::TwipsPerPixelX());
-      const float h = pixels ? p->Height() : p->Height() / static_cast<float>(vb::Screen::TwipsPerPixelY());
-      picRestore.Picture(vb::StdPicture());
-      picRestore.Move(0, 0, w, h);
-      picRestore.PaintPicture(p->Picture(), 0, 0, picRestore.Width(), picRestore.Height());
-      p->Picture(picRestore.Image());
-    }
-  }
 }
 
 void frmMain::Form_Activate() { MainActivated = true; }

@@ -95,7 +95,6 @@ class frmMain : public vb::Form,
   void Form_LinkExecute(const std::string& CmdStr, bool& Cancel);
   void Form_Unload(int& Cancel);
   void SendDdeCommand(const std::string& cmd);
-  void FitSkin();
   void LoadSettings();
   void SaveSettings();
   bool ApplySettingsLine(const std::string& line);

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "converter/FitSkin.h"
 #include "converter/SourceProbe.h"
 #include "converter/frmMain.h"
 #include "converter/frmPlayer.h"
@@ -176,51 +177,10 @@ void frmOptions::Form_Load() {
   for (vb::Control* c : Controls())
     if (auto* t = dynamic_cast<vb::TextBox*>(c)) mdlSetBoxSpec::SetBoxSpec(t->hWnd(), 5);
 
-  FitSkin();
+  FitSkin(*this, picRestore);
   setStop(true, false);
   picPlayer.BackColor(kColorKey);
   shpScope.Visible(false);
-}
-
-// The skin pictures are stored at their design sizes; each is stretched once to the size its
-// control has now.
-void frmOptions::FitSkin() {
-  picRestore.Visible(false);
-  picRestore.Move(0, 0, ScaleWidth(), ScaleHeight());
-  picRestore.PaintPicture(Picture(), 0, 0, picRestore.Width(), picRestore.Height());
-  Picture(picRestore.Image());
-
-  auto stretched = [this](const vb::StdPicture& p) {
-    picRestore.Picture(vb::StdPicture());
-    picRestore.PaintPicture(p, 0, 0, picRestore.Width(), picRestore.Height());
-    return picRestore.Image();
-  };
-  // A picture box or picture area: its size in pixels.
-  auto fitTo = [this](vb::Control& c) {
-    const vb::Container* box = c.ContainerOf();
-    const bool pixels = box && box->ScaleMode() == vb::vbPixels;
-    const float w = pixels ? c.Width() : c.Width() / static_cast<float>(vb::Screen::TwipsPerPixelX());
-    const float h = pixels ? c.Height() : c.Height() / static_cast<float>(vb::Screen::TwipsPerPixelY());
-    picRestore.Picture(vb::StdPicture());
-    picRestore.Move(0, 0, w, h);
-  };
-  for (vb::Control* c : Controls()) {
-    if (auto* b = dynamic_cast<ImageButton*>(c)) {
-      picRestore.Move(0, 0, b->Width(), b->Height());
-      b->Picture(stretched(b->Picture()));
-      b->PictureMouseOver(stretched(b->PictureMouseOver()));
-      b->PictureMouseDown(stretched(b->PictureMouseDown()));
-    } else if (auto* a = dynamic_cast<TransArea*>(c)) {
-      fitTo(*a);
-      const vb::StdPicture own = a->Picture();
-      picRestore.PaintPicture(own ? own : a->Image(), 0, 0, picRestore.Width(), picRestore.Height());
-      a->Picture(picRestore.Image());
-    } else if (auto* p = dynamic_cast<vb::PictureBox*>(c); p && p != &picRestore && p->Picture()) {
-      fitTo(*p);
-      picRestore.PaintPicture(p->Picture(), 0, 0, picRestore.Width(), picRestore.Height());
-      p->Picture(picRestore.Image());
-    }
-  }
 }
 
 void frmOptions::Form_MouseMove(int Button, int, float, float) {

@@ -84,7 +84,6 @@ class frmOptions : public vb::Form, public vb::DefaultInstance<frmOptions>, publ
   // ---- Window ----
   void Form_Load();
   void Form_MouseMove(int Button, int Shift, float X, float Y);
-  void FitSkin();
   // ---- Colour and volume ----
   void ColorStep(vb::Label& value, vb::ControlArray<TransArea>& buttons, int Index, int16_t mode,
                  const std::string& word);

@@ -3,10 +3,12 @@
 #include <QGuiApplication>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <chrono>
 #include <cstdlib>
 #include <dlfcn.h>
 #include <fstream>
 #include <sstream>
+#include <thread>
 #include <vector>
 
 // The X library is loaded at run time, so the build needs nothing beyond its headers.
@@ -93,18 +95,26 @@ bool hasProperty(const Connection& c, Window w, Atom prop) {
   return rc == Success && type != 0;
 }
 
-long windowPid(const Connection& c, Window w, Atom netWmPid) {
-  Atom type = 0;
+// The 32-bit values of a property (CARDINAL or ATOM lists), empty when it is not there.
+std::vector<long> longs(const Connection& c, Window w, Atom prop, Atom type, long most) {
+  Atom actual = 0;
   int format = 0;
   unsigned long n = 0, after = 0;
   unsigned char* data = nullptr;
-  long pid = 0;
-  if (xlib().GetWindowProperty(c.get(), w, netWmPid, 0, 1, False, XA_CARDINAL, &type, &format, &n,
-                               &after, &data) == Success &&
-      data && format == 32 && n == 1)
-    pid = *reinterpret_cast<long*>(data);
+  std::vector<long> out;
+  if (xlib().GetWindowProperty(c.get(), w, prop, 0, most, False, type, &actual, &format, &n, &after,
+                               &data) == Success &&
+      data && format == 32) {
+    const auto* v = reinterpret_cast<const long*>(data);
+    out.assign(v, v + n);
+  }
   if (data) xlib().Free(data);
-  return pid;
+  return out;
+}
+
+long windowPid(const Connection& c, Window w, Atom netWmPid) {
+  const std::vector<long> v = longs(c, w, netWmPid, XA_CARDINAL, 1);
+  return v.size() == 1 ? v[0] : 0;
 }
 
 std::vector<Window> children(const Connection& c, Window w) {
@@ -208,6 +218,45 @@ bool PostClose(Window w) {
   e.xclient.data.l[0] = static_cast<long>(c.atom("WM_DELETE_WINDOW"));
   e.xclient.data.l[1] = CurrentTime;
   return xlib().SendEvent(c.get(), w, False, NoEventMask, &e) != 0;
+}
+
+bool FramesToldAhead() {
+  Connection c;
+  if (!c.get()) return false;
+  const Atom request = c.atom("_NET_REQUEST_FRAME_EXTENTS");
+  for (long a : longs(c, xlib().RootOf(c.get()), c.atom("_NET_SUPPORTED"), XA_ATOM, 4096))
+    if (static_cast<Atom>(a) == request) return true;
+  return false;
+}
+
+bool FrameExtents(Window w, int& left, int& top, int& right, int& bottom) {
+  if (!w) return false;
+  Connection c;
+  if (!c.get()) return false;
+  const Window root = xlib().RootOf(c.get());
+  const Atom request = c.atom("_NET_REQUEST_FRAME_EXTENTS");
+  const Atom extents = c.atom("_NET_FRAME_EXTENTS");
+
+  XEvent e{};
+  e.xclient.type = ClientMessage;
+  e.xclient.window = w;
+  e.xclient.message_type = request;
+  e.xclient.format = 32;
+  xlib().SendEvent(c.get(), root, False, SubstructureRedirectMask | SubstructureNotifyMask, &e);
+  // The window manager answers by setting the property, normally within a few milliseconds.
+  for (int i = 0; i < 50; ++i) {
+    xlib().Sync(c.get(), False);
+    const std::vector<long> v = longs(c, w, extents, XA_CARDINAL, 4);
+    if (v.size() == 4) {
+      left = static_cast<int>(v[0]);
+      right = static_cast<int>(v[1]);
+      top = static_cast<int>(v[2]);
+      bottom = static_cast<int>(v[3]);
+      return true;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(4));
+  }
+  return false;
 }
 
 }  // namespace win::x11

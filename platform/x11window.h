@@ -25,4 +25,11 @@ bool SetWindowTitle(Window w, const std::string& title);
 // Asks the window's owner to close it, as the window manager's close button does.
 bool PostClose(Window w);
 
+// Whether a window manager runs that tells the frame of a window before it is shown.
+bool FramesToldAhead();
+// The frame (left, top, right, bottom, in pixels) the window manager will put around the
+// program's own top-level window w, asked before the window is first shown. False when no
+// window manager answers.
+bool FrameExtents(Window w, int& left, int& top, int& right, int& bottom);
+
 }  // namespace win::x11

@@ -12,8 +12,10 @@
 #include <QScreen>
 #include <QWindow>
 #include <cmath>
+#include <optional>
 
 #include "platform/window_qt.h"
+#include "platform/x11window.h"
 #include "runtime/controls.h"
 #include "runtime/propbag.h"
 #include "runtime/qt.h"
@@ -73,14 +75,26 @@ class FormWidget : public QWidget {
   }
 
  public:
-  // The frame around the client area. Before a framed window is first shown the window
-  // manager has not told it yet: the last frame seen on a framed window stands in.
+  // The frame around the client area. Before a framed window is first shown, the window
+  // manager is asked for the frame it will give it; where it does not tell, the last frame seen
+  // on a framed window stands in. Either is taken once and holds until the window manager has
+  // framed the window, so that what the window measures before its show is what its moves use
+  // (also just after the show), however other windows come and go meanwhile.
   QMargins frame() const {
     const QRect outer = frameGeometry(), inner = geometry();
-    if (shown_ || outer != inner)
+    if (outer != inner) framed_ = true;
+    // Once framed, the window has the frame it has (none in full screen).
+    if (framed_ || (shown_ && !early_))
       return QMargins(inner.left() - outer.left(), inner.top() - outer.top(),
                       outer.right() - inner.right(), outer.bottom() - inner.bottom());
-    return (windowFlags() & Qt::FramelessWindowHint) ? QMargins() : lastFrame();
+    if (windowFlags() & Qt::FramelessWindowHint) return QMargins();
+    if (!early_) early_ = toldFrame().value_or(lastFrame());
+    return *early_;
+  }
+  // The window's border changed: its frame is to be asked again.
+  void forgetFrame() {
+    early_.reset();
+    framed_ = false;
   }
   // The outer rectangle. Until the first show, Qt keeps the frame's corner as the position.
   QRect outer() const {
@@ -90,6 +104,15 @@ class FormWidget : public QWidget {
   }
 
  private:
+  std::optional<QMargins> toldFrame() const {
+    if (!win::x11::Available() || !win::x11::FramesToldAhead()) return std::nullopt;
+    // The request names the window: it has to exist on the display first.
+    const auto id = static_cast<win::x11::Window>(const_cast<FormWidget*>(this)->winId());
+    QGuiApplication::sync();
+    int left = 0, top = 0, right = 0, bottom = 0;
+    if (!win::x11::FrameExtents(id, left, top, right, bottom)) return std::nullopt;
+    return QMargins(left, top, right, bottom);
+  }
   static QMargins& lastFrame() {
     static QMargins m;
     return m;
@@ -113,6 +136,8 @@ class FormWidget : public QWidget {
   Form& form_;
   QMenuBar* bar_;
   bool shown_ = false;
+  mutable std::optional<QMargins> early_;
+  mutable bool framed_ = false;
 };
 
 namespace {
@@ -235,6 +260,7 @@ void Form::applyBorder() {
   if (!showInTaskbar_ && !(f & Qt::Tool)) f |= Qt::Tool;
   f |= Qt::CustomizeWindowHint;
   w->setWindowFlags(f);
+  static_cast<FormWidget*>(w)->forgetFrame();
 }
 
 void Form::AddTopMenu(Menu& menu) {

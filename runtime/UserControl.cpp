@@ -20,10 +20,13 @@ namespace vb {
 class UserControlEvents : public QObject {
  public:
   UserControlEvents(UserControl& c, QWidget* w, bool surface)
-      : QObject(w), c_(c), w_(w), surface_(surface) {}
+      : QObject(w), c_(c), w_(w), surface_(surface) {
+    setObjectName(kName);
+  }
+  static constexpr const char* kName = "vbUserControlEvents";
 
   bool eventFilter(QObject* obj, QEvent* ev) override {
-    if (obj != w_ || c_.closing_) return false;
+    if (obj != w_) return false;
     switch (ev->type()) {
       case QEvent::MouseButtonPress:
       case QEvent::MouseButtonRelease:
@@ -77,8 +80,14 @@ UserControl::UserControl(const ControlSite& site) : Control(nullptr) {
   BorderStyle(0);
 }
 
-// The type's parts are gone by now: its hooks must not run any more.
-UserControl::~UserControl() { closing_ = true; }
+// The widgets outlive the type (the base deletes them), and deleting them still sends them
+// events: the type's hooks must hear none of them.
+UserControl::~UserControl() {
+  if (!Widget()) return;
+  for (QWidget* w : {Widget(), client_})
+    for (QObject* events : w->findChildren<QObject*>(UserControlEvents::kName, Qt::FindDirectChildrenOnly))
+      delete events;
+}
 
 AmbientProperties UserControl::Ambient() const {
   AmbientProperties a;

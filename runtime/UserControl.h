@@ -92,7 +92,6 @@ class UserControl : public Control, public Container {
  private:
   friend class UserControlEvents;
   bool userMode_ = true;
-  bool closing_ = false;
   int borderStyle_ = 0;
   QWidget* client_ = nullptr;
 };

@@ -46,7 +46,7 @@ End
 )";
 
 struct Designed : vb::Form {
-  // Shown, as the program's windows are: a hidden window's boxes follow their size late.
+  // Shown, as the program's windows are (AHiddenBoxTakesThePictureSizeToo draws into a hidden one).
   Designed() {
     LoadDesignText(kDesign);
     Show();
@@ -194,4 +194,29 @@ TEST(PictureBox, DrawsAtTheBackgroundOriginWithoutResizing) {
   EXPECT_FLOAT_EQ(f.back.Height(), h);
   EXPECT_EQ(BoxPixels(f.back, 5, 7, 4, 3), RgbPixels(4, 3));
   EXPECT_EQ(BoxPixels(f.back, 4, 7, 1, 1), std::vector<std::uint32_t>{0xffffff});
+}
+
+// The converter draws into a box of a window not shown yet: the box must not take its old
+// inner size for a border and shrink away.
+TEST(PictureBox, AHiddenBoxTakesThePictureSizeToo) {
+  testsupport::TempDir dir;
+  vb::Form f;
+  f.LoadDesignText(kDesign);
+  LoadPNG png;
+  for (const char* name : {"picPlain", "picFramed"}) {
+    SCOPED_TRACE(name);
+    auto& box = f.Ctl<vb::PictureBox>(name);
+    png.PicBox(&box);
+    // Smaller than the box first, then wider (under 256 pixels: distinct ones).
+    for (const auto& [w, h] : {std::pair{12, 9}, std::pair{60, 4}}) {
+      png.OpenPNG(testsupport::writeFile(dir.file("a.png"), Rgb(w, h)));
+      EXPECT_EQ(png.ErrorNumber(), 0);
+      box.ScaleMode(vb::vbPixels);
+      EXPECT_FLOAT_EQ(box.ScaleWidth(), static_cast<float>(w));
+      EXPECT_FLOAT_EQ(box.ScaleHeight(), static_cast<float>(h));
+      EXPECT_EQ(BoxPixels(box, 0, 0, w, h), RgbPixels(w, h));
+      box.ScaleMode(vb::vbTwips);
+    }
+  }
+  EXPECT_FALSE(f.Visible());
 }

@@ -285,6 +285,52 @@ End)");
   EXPECT_FLOAT_EQ(box.ScaleHeight(), 120);
 }
 
+// Qt tells a hidden window's widgets of a new size only when it shows them; a box answers
+// its new inner size (and draws at it) at once, never shown or hidden again.
+TEST(Forms, AHiddenBoxAnswersItsNewSizeAtOnce) {
+  vb::Form f;
+  f.LoadDesignText(R"(Begin Form frmHidden
+  ScaleMode = 3
+  ClientWidth = 300
+  ClientHeight = 200
+  Begin PictureBox picPlain
+    ScaleMode = 3
+    Width = 40
+    Height = 30
+    BorderStyle = 0
+  End
+  Begin PictureBox picFramed
+    ScaleMode = 3
+    Width = 40
+    Height = 30
+  End
+End)");
+  for (const bool shownBefore : {false, true}) {
+    if (shownBefore) {
+      f.Show();
+      QApplication::processEvents();
+      f.Hide();
+    }
+    for (const char* name : {"picPlain", "picFramed"}) {
+      SCOPED_TRACE(std::string(name) + (shownBefore ? " after a show" : " never shown"));
+      auto& box = f.Ctl<vb::PictureBox>(name);
+      const int border = box.BorderStyle() ? 4 : 0;
+      box.hDC();  // with a device context made at the old size
+      box.Width(120);
+      box.Height(90);
+      EXPECT_FLOAT_EQ(box.ScaleWidth(), static_cast<float>(120 - border));
+      EXPECT_FLOAT_EQ(box.ScaleHeight(), static_cast<float>(90 - border));
+      EXPECT_EQ(vb::ImageOf(box.Image()).size(), QSize(120 - border, 90 - border));
+      box.Move(10, 10, 50, 20);
+      EXPECT_FLOAT_EQ(box.ScaleWidth(), static_cast<float>(50 - border));
+      EXPECT_FLOAT_EQ(box.ScaleHeight(), static_cast<float>(20 - border));
+      EXPECT_EQ(vb::ImageOf(box.Image()).size(), QSize(50 - border, 20 - border));
+      box.Move(0, 0, 40, 30);
+    }
+  }
+  vb::Unload(f);
+}
+
 TEST(Forms, PaintPictureImageAndDeviceContext) {
   vb::Form f;
   f.LoadDesignText(R"(Begin Form frmPaint

@@ -1,0 +1,74 @@
+// labels: gui x11
+// A framed window under a real window manager: the frame it measures before its first show is
+// the one it gets, so a client area asked for before or after the show comes out as asked.
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTest>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include "platform/x11window.h"
+#include "runtime/forms.h"
+#include "runtime/screen.h"
+
+namespace {
+
+class Framed : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!win::x11::Available()) GTEST_SKIP() << "needs an X display";
+    if (QStandardPaths::findExecutable("openbox").isEmpty()) GTEST_SKIP() << "needs openbox";
+    wm_.start("openbox", {"--sm-disable"});
+    ASSERT_TRUE(wm_.waitForStarted());
+    // Ready once it answers for a window of ours.
+    QWidget probe;
+    const auto id = static_cast<win::x11::Window>(probe.winId());
+    QGuiApplication::sync();
+    ASSERT_TRUE(QTest::qWaitFor([id] {
+      int l = 0, t = 0, r = 0, b = 0;
+      return win::x11::FramesToldAhead() && win::x11::FrameExtents(id, l, t, r, b);
+    }, 10000));
+  }
+  void TearDown() override {
+    if (wm_.state() == QProcess::NotRunning) return;
+    wm_.terminate();
+    if (!wm_.waitForFinished(5000)) wm_.kill();
+    wm_.waitForFinished();
+  }
+
+  QProcess wm_;
+};
+
+TEST_F(Framed, FrameMeasuredBeforeTheShowIsTheOneTheWindowGets) {
+  const float tx = static_cast<float>(vb::Screen::TwipsPerPixelX());
+  const float ty = static_cast<float>(vb::Screen::TwipsPerPixelY());
+  vb::Form player;
+  player.ScaleMode(vb::vbPixels);
+  const float frameW = player.Width() - tx * player.ScaleWidth();
+  const float frameH = player.Height() - ty * player.ScaleHeight();
+  EXPECT_GT(frameH, frameW) << "the caption is part of the frame";
+  EXPECT_GT(frameW, 0.0f);
+
+  // Another framed window comes and goes before this one is shown.
+  {
+    vb::Form other;
+    other.Show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(other.Widget()->windowHandle()));
+    other.Hide();
+  }
+
+  // As the big-screen player does: shown, then sized from the frame it measured at its load.
+  player.Show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(player.Widget()->windowHandle()));
+  QTest::qWait(100);
+  player.Move(player.Left(), player.Top(), 320 * tx + frameW, 240 * ty + frameH);
+  QTest::qWait(100);
+  EXPECT_FLOAT_EQ(player.ScaleWidth(), 320.0f);
+  EXPECT_FLOAT_EQ(player.ScaleHeight(), 240.0f);
+  EXPECT_FLOAT_EQ(player.Width() - tx * player.ScaleWidth(), frameW);
+  EXPECT_FLOAT_EQ(player.Height() - ty * player.ScaleHeight(), frameH);
+  player.Hide();
+}
+
+}  // namespace
