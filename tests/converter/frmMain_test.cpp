@@ -213,8 +213,7 @@ TEST_F(MainWindow, ExitDuringAConversionStopsItThenCloses) {
   QTest::qWait(300);
   EXPECT_TRUE(m.Loaded()) << "still running";
   m.cmdEncode(1).Visible(false);  // the run has ended
-  QTest::qWait(300);
-  EXPECT_FALSE(m.Loaded());
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !m.Loaded(); }, 10000));
   EXPECT_EQ(boxes.size(), 1u) << "asked once";
   EXPECT_TRUE(fs::exists(ini()));
 }
