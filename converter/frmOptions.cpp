@@ -901,6 +901,16 @@ void frmOptions::ShowNote(const std::string& text) {
 
 // ========================== Input rules of the fields ==========================
 
+// The time of a range field. A field that still shows its mark (the end field, with no end
+// mark, the length) stands for that value itself, not for its text cut to tenths: a length of
+// 95.04 s shown as 00:01:35.0 stays 95.04 s.
+float frmOptions::FieldSeconds(int Index) {
+  float shown = Index == 0 ? TagValue(lblMark(0)) : lblMark(1).Tag().empty() ? VideoLength : TagValue(lblMark(1));
+  const float exact = shown;
+  if (txtScope(Index).Text() == FormatTime(shown, 3, 1)) return exact;
+  return TimeToSeconds(txtScope(Index).Text(), 0);
+}
+
 void frmOptions::txtScope_LostFocus(int Index) {
   auto pausePlaying = [this] {
     if (!lblCurTime.Caption().empty() && picPlayer.Tag() == "Play") {
@@ -917,8 +927,8 @@ void frmOptions::txtScope_LostFocus(int Index) {
     return;
   }
   if (!vb::Like(txtScope(1 - Index).Text(), kTimePattern)) return;
-  const float start = TimeToSeconds(txtScope(0).Text(), 0);
-  const float end = TimeToSeconds(txtScope(1).Text(), 0);
+  const float start = FieldSeconds(0);
+  const float end = FieldSeconds(1);
   if (end == VideoLength && start == 0 && !shpScope.Visible()) return;
   if (end <= start) {
     pausePlaying();

@@ -125,6 +125,7 @@ class frmOptions : public vb::Form, public vb::DefaultInstance<frmOptions>, publ
   int emptyReads_ = 0;  // empty reads of the engine's output, for the developer console
   // ---- Input rules of the fields ----
   void txtScope_LostFocus(int Index);
+  float FieldSeconds(int Index);
 };
 
 }  // namespace zantiro

@@ -45,6 +45,21 @@ void addExpanded(std::vector<std::string>& out, const std::string& arg) {
   globfree(&g);
 }
 
+bool hasWord(const std::vector<std::string>& words, const char* word) {
+  for (const std::string& w : words)
+    if (w == word) return true;
+  return false;
+}
+
+// A preview that draws into a window (slave mode with -wid) gets what the Windows overlay gave
+// it without asking: the video scaled to the window whatever the output (x11 scales only with
+// -zoom), and colour commands that change the picture whatever the output (the software
+// equaliser and hue filters; x11 has neither, and hue is missing from most outputs).
+void addPreviewOptions(std::vector<std::string>& words) {
+  if (!hasWord(words, "-slave") || !hasWord(words, "-wid")) return;
+  for (const char* w : {"-zoom", "-vf-add", "eq2,hue"}) words.emplace_back(w);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -64,6 +79,7 @@ int main(int argc, char** argv) {
     }
     addExpanded(words, a);
   }
+  addPreviewOptions(words);
   std::vector<char*> args{argv[0]};
   for (std::string& w : words) args.push_back(w.data());
   args.push_back(nullptr);

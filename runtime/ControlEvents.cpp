@@ -236,6 +236,7 @@ class ControlEvents : public QObject {
   // swallows the key.
   bool keyPress(QKeyEvent* e) {
     if (retyping_) return false;  // the character a handler chose goes to the widget as it is
+    if (movesFocus(e)) return false;
     Form* f = c_.Parent();
     if (auto* self = dynamic_cast<Form*>(&c_)) {
       Control* focus = ControlOf(QApplication::focusWidget());
@@ -276,8 +277,14 @@ class ControlEvents : public QObject {
     return false;
   }
 
+  // Tab and Shift+Tab move the focus to the next or previous control; no key event hears them.
+  static bool movesFocus(const QKeyEvent* e) {
+    return (e->key() == Qt::Key_Tab || e->key() == Qt::Key_Backtab) &&
+           !(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+  }
+
   bool keyRelease(QKeyEvent* e) {
-    if (e->isAutoRepeat()) return false;
+    if (e->isAutoRepeat() || movesFocus(e)) return false;
     Form* f = c_.Parent();
     if (dynamic_cast<Form*>(&c_)) {
       Control* focus = ControlOf(QApplication::focusWidget());

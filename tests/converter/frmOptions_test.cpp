@@ -217,6 +217,32 @@ TEST_F(Options, TypedTimeRangeBecomesTheMarks) {
   EXPECT_EQ(f.txtScope(1).Text(), "00:01:35.0") << "both fields are rewritten from the marks";
 }
 
+// Entering and leaving a field without typing keeps the range, also where the length or a mark
+// is not on a tenth of a second (the fields show tenths).
+TEST_F(Options, LeavingAFieldUntouchedKeepsTheRange) {
+  frmOptions& f = opt();
+  f.Show();
+  struct Case {
+    float length;
+    const char *markIn, *markOut;
+  };
+  const Case cases[] = {{95.04f, "", ""}, {95.04f, "10", "95.04"}, {95.0f, "", ""}, {95.0f, "12.34", "20.06"}};
+  for (const Case& c : cases) {
+    z::VideoLength = c.length;
+    f.lblMark(0).Tag(c.markIn);
+    f.lblMark(1).Tag(c.markOut);
+    f.SetScopeNote();
+    f.shpScope.Visible(*c.markOut != 0);
+    const std::string note = f.lblScopeNote.Caption();
+    for (int i : {0, 1}) f.txtScope(i).LostFocus();
+    EXPECT_EQ(f.lblMark(0).Tag(), c.markIn) << c.length << " " << c.markIn;
+    EXPECT_EQ(f.lblMark(1).Tag(), c.markOut) << c.length << " " << c.markIn;
+    EXPECT_EQ(f.lblScopeNote.Caption(), note);
+    EXPECT_EQ(f.shpScope.Visible(), *c.markOut != 0);
+  }
+  EXPECT_TRUE(boxes.empty());
+}
+
 // ---------------------------------------------------------------------------------------
 // Time range and slider
 
