@@ -1,11 +1,15 @@
 #include "runtime/Container.h"
 
+#include <QChildEvent>
 #include <QPainter>
 #include <QWidget>
 #include <cmath>
 
 #include "platform/gdi.h"
+#include "platform/x11paint.h"
+#include "platform/x11window.h"
 #include "runtime/error.h"
+#include "runtime/overlay.h"
 #include "runtime/qt.h"
 #include "runtime/screen.h"
 
@@ -17,12 +21,36 @@ class SurfaceWidget : public QWidget {
   SurfaceWidget(Container& c, QWidget* parent) : QWidget(parent), c_(c) {
     setAttribute(Qt::WA_NoMousePropagation);
   }
+  bool Shared() const { return shared_; }
+  // Painted by the X server (its background) and by the program that draws into the window,
+  // not by Qt; what lies inside becomes windows of their own.
+  void LeaveToServer(bool on, int32_t color) {
+    if (on != shared_) {
+      shared_ = on;
+      setAttribute(Qt::WA_PaintOnScreen, on);
+      if (on)
+        for (QObject* o : children())
+          if (o->isWidgetType()) MakeOverlay(static_cast<QWidget*>(o));
+      update();
+    }
+    if (on) win::x11::FillWithBackground(static_cast<unsigned long>(winId()), color);
+  }
 
  protected:
-  void paintEvent(QPaintEvent*) override { c_.PaintSurface(this); }
+  QPaintEngine* paintEngine() const override { return shared_ ? nullptr : QWidget::paintEngine(); }
+  void paintEvent(QPaintEvent*) override {
+    if (!shared_) c_.PaintSurface(this);
+  }
+  bool event(QEvent* e) override {
+    if (shared_ && e->type() == QEvent::ChildPolished)
+      if (QObject* o = static_cast<QChildEvent*>(e)->child(); o && o->isWidgetType())
+        MakeOverlay(static_cast<QWidget*>(o));
+    return QWidget::event(e);
+  }
 
  private:
   Container& c_;
+  bool shared_ = false;
 };
 }  // namespace
 
@@ -37,6 +65,8 @@ void SurfaceFrame::resizeEvent(QResizeEvent* e) {
 struct Container::SurfaceState {
   QImage image;
   win::HDC dc = 0;
+  bool windowShared = false;  // the inner window's handle went out
+  bool drawn = false;         // drawn on since the last Cls
 };
 
 Container::Container() : s_(std::make_unique<SurfaceState>()) {}
@@ -146,7 +176,27 @@ void Container::resetSurface() {
     QPainter p(&img);
     p.drawImage(0, 0, ImageOf(picture_));
   }
+  s_->drawn = false;
+  updateSharing();
   if (QWidget* w = ClientWidget()) w->update();
+}
+
+void Container::ShareWindow() {
+  s_->windowShared = true;
+  updateSharing();
+}
+
+void Container::updateSharing() {
+  auto* w = dynamic_cast<SurfaceWidget*>(ClientWidget());
+  if (!w) return;
+  const bool leave = s_->windowShared && !picture_ && !s_->drawn && win::x11::Available();
+  if (leave || w->Shared()) w->LeaveToServer(leave, SurfaceBackColor());
+}
+
+void Container::RefreshSurface() {
+  auto* w = dynamic_cast<SurfaceWidget*>(ClientWidget());
+  if (w && w->Shared()) w->LeaveToServer(true, SurfaceBackColor());
+  else if (QWidget* c = ClientWidget()) c->repaint();
 }
 
 void Container::ClientResized() {
@@ -194,11 +244,15 @@ void Container::PaintPicture(const StdPicture& picture, float x1, float y1,
   part = part.mirrored((to.width() < 0) != (from.width() < 0), (to.height() < 0) != (from.height() < 0));
   p.drawImage(target, part);
   p.end();
+  s_->drawn = true;
+  updateSharing();
   if (QWidget* w = ClientWidget()) w->update();
 }
 
 std::intptr_t Container::hDC() {
   QImage& img = Surface();
+  s_->drawn = true;
+  updateSharing();
   if (!s_->dc) {
     QWidget* w = ClientWidget();
     s_->dc = win::CreateBoundDC(reinterpret_cast<std::uint32_t*>(img.bits()), img.width(), img.height(),

@@ -54,6 +54,9 @@ class Container {
                     std::optional<float> width2 = {}, std::optional<float> height2 = {});
   // Clears the drawing back to the back colour and picture.
   void Cls();
+  // Shows the surface anew: its persistent image, or only its colour where another program
+  // draws into it.
+  void RefreshSurface();
   // A device context drawing into the persistent image (platform/gdi.h); valid while the
   // surface lives.
   std::intptr_t hDC();
@@ -68,6 +71,11 @@ class Container {
   // Draws the persistent image (the widget's paint event calls it).
   void PaintSurface(QWidget* w);
   void ClientResized();
+  // The inner window's handle went out to another program, which may draw into it (the
+  // engine's video through -wid). While the surface holds nothing but its back colour, the X
+  // server fills the window with that colour and nothing of ours paints over the other
+  // program's pixels; the controls inside are windows of their own above it (runtime/overlay.h).
+  void ShareWindow();
 
  protected:
   Container();
@@ -76,6 +84,8 @@ class Container {
  private:
   double unitsPerPixel(int mode, bool horizontal) const;
   void resetSurface();
+  // Whether the surface is left to the X server and the program drawing into it.
+  void updateSharing();
   int scaleMode_ = vbTwips;
   float scaleLeft_ = 0, scaleTop_ = 0, scaleWidth_ = 0, scaleHeight_ = 0;
   bool autoRedraw_ = false;

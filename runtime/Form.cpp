@@ -291,6 +291,7 @@ void End() {
 void Form::DoLoad() {
   if (loaded_) return;
   loaded_ = true;
+  shownSinceLoad_ = false;
   loadedForms().push_back(this);
   if (everUnloaded_) ResetToDesign();
   if (Load) Load();
@@ -343,9 +344,17 @@ void Form::Show(int modal, Form* owner) {
       w->move(r.topLeft());
     }
   }
+  // A form hears Resize when it is first shown after its load, also where its size stays as it
+  // was (a form loaded again keeps its window); Qt tells only of a size that changed.
+  const bool resizeOnShow = !shownSinceLoad_ && !client_->testAttribute(Qt::WA_PendingResizeEvent);
+  shownSinceLoad_ = true;
+  auto showWindow = [&] {
+    w->show();
+    if (resizeOnShow && Resize) Resize();
+  };
   if (modal == vbModal) {
     w->setWindowModality(Qt::ApplicationModal);
-    w->show();
+    showWindow();
     w->raise();
     w->activateWindow();
     Modal m;
@@ -355,7 +364,7 @@ void Form::Show(int modal, Form* owner) {
     if (Widget()) Widget()->setWindowModality(Qt::NonModal);
     return;
   }
-  w->show();
+  showWindow();
   w->raise();
   w->activateWindow();
 }

@@ -102,6 +102,7 @@ class Form : public Control, public Container, public Host {
   void applyBorder();
   bool loaded_ = false;
   bool everUnloaded_ = false;
+  bool shownSinceLoad_ = false;
   bool keyPreview_ = false;
   int borderStyle_ = vbSizable;
   bool controlBox_ = true, minButton_ = true, maxButton_ = true, showInTaskbar_ = true;

@@ -51,8 +51,10 @@ void PictureBox::Move(float left, std::optional<float> top, std::optional<float>
 
 int32_t PictureBox::hWnd() {
   // The inner area is the window others draw into (the engine's video).
-  return static_cast<int32_t>(win::RegisterWindow(client_, win::WS_CHILD | win::WS_VISIBLE,
-                                                  borderStyle_ ? uint32_t{win::WS_EX_CLIENTEDGE} : 0u));
+  const auto h = static_cast<int32_t>(win::RegisterWindow(client_, win::WS_CHILD | win::WS_VISIBLE,
+                                                          borderStyle_ ? uint32_t{win::WS_EX_CLIENTEDGE} : 0u));
+  ShareWindow();
+  return h;
 }
 
 void PictureBox::BackColor(int32_t c) {
@@ -60,9 +62,7 @@ void PictureBox::BackColor(int32_t c) {
   Cls();
 }
 
-void PictureBox::Refresh() {
-  if (client_) client_->repaint();
-}
+void PictureBox::Refresh() { RefreshSurface(); }
 
 void PictureBox::ResetDesign(const PropertyBag& bag) {
   ScaleMode(vbTwips);

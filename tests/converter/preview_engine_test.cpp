@@ -21,6 +21,8 @@
 #include "foundation/mdlFenwoZantiro.h"
 #include "runtime/app.h"
 #include "runtime/msgbox.h"
+#include "runtime/qt.h"
+#include "support/PreviewFixture.h"
 #include "support/paths.h"
 
 namespace {
@@ -38,9 +40,13 @@ bool RunUntil(F done, int ms = 8000) {
   return QTest::qWaitFor(done, ms);
 }
 
-// The share of a window's pixels that the engine has drawn: those not of the colour key.
-double DrawnShare(int32_t hWnd) {
-  const QImage shot = QGuiApplication::primaryScreen()->grabWindow(static_cast<WId>(hWnd)).toImage();
+// The share of a picture box's pixels on the screen that the engine has drawn: those not of the
+// colour key.
+double DrawnShare(vb::PictureBox& box) {
+  QWidget* w = box.ClientWidget();
+  const QPoint at = w->mapToGlobal(QPoint(0, 0));
+  const QImage shot =
+      QGuiApplication::primaryScreen()->grabWindow(0, at.x(), at.y(), w->width(), w->height()).toImage();
   if (shot.isNull()) return 0;
   long drawn = 0;
   for (int y = 0; y < shot.height(); ++y)
@@ -49,44 +55,12 @@ double DrawnShare(int32_t hWnd) {
   return static_cast<double>(drawn) / (shot.width() * shot.height());
 }
 
-class Preview : public ::testing::Test {
+class Preview : public testsupport::PreviewWindow {
  protected:
   void SetUp() override {
-    setenv("LC_ALL", "C", 1);
-    vb::App::SetPathForTests(testsupport::appDir());
-    vb::SetBoxHook([this](const vb::BoxCall& call) {
-      boxes.push_back(call.prompt);
-      return vb::BoxAnswer{vb::vbOK, ""};
-    });
-    fs::copy_file(testsupport::media("clip.avi"), source);
-    frmMain::Default().ChangeLanguage("en");
-    frmMain::Default().lblInput.Caption(source);
-    z::VideoWidth = 320;
-    z::VideoHeight = 240;
-    z::VideoLength = 4;
-    z::VideoFps = 25;
-    z::FrameCount = 0;
-    z::SecPerTwip = 4.0f / 384;
+    PreviewWindow::SetUp();
+    UseSource("clip.avi", 320, 240, 4);
   }
-  void TearDown() override {
-    mdlConsole::KillEngine();
-    frmPlayer::Release();
-    frmOptions::Release();
-    frmSplash::Release();
-    frmMain::Release();
-    vb::SetBoxHook({});
-    vb::App::SetPathForTests("");
-  }
-  frmOptions& Open() {
-    frmOptions& f = frmOptions::Default();
-    f.Show();
-    f.newPlay(source, 0);
-    return f;
-  }
-
-  testsupport::TempDir dir{"preview"};
-  std::string source = dir.file("clip.avi");
-  std::vector<std::string> boxes;
 };
 
 TEST_F(Preview, PlaysPausesStepsAndTakesAScreenshot) {
@@ -96,7 +70,7 @@ TEST_F(Preview, PlaysPausesStepsAndTakesAScreenshot) {
   EXPECT_EQ(f.lblTotalTime.Caption(), "00:00:04.0");
   EXPECT_FALSE(f.lblCurTime.Caption().empty());
   EXPECT_GT(f.imgSlider.Left(), f.imgSliderBG.Left() - f.imgSlider.Width() / 2) << "the thumb follows";
-  EXPECT_GT(DrawnShare(f.picPlayer.hWnd()), 0.5) << "the engine draws into the preview";
+  EXPECT_GT(DrawnShare(f.picPlayer), 0.5) << "the engine draws into the preview";
 
   // Paused, the position stands; a frame step leaves the preview paused.
   f.lblPause.Click();
@@ -135,7 +109,7 @@ TEST_F(Preview, BigScreenAndBackThenCancel) {
   EXPECT_TRUE(f.lbl2BigScreen(1).Visible());
   ASSERT_TRUE(RunUntil([] { return z::CurTime >= 0.5f; })) << "playing in the big-screen window";
   EXPECT_FLOAT_EQ(p.picPlayer.Width() / p.picPlayer.Height(), 320.0f / 240.0f);
-  EXPECT_GT(DrawnShare(p.picPlayer.hWnd()), 0.5) << "the engine draws into the big screen";
+  EXPECT_GT(DrawnShare(p.picPlayer), 0.5) << "the engine draws into the big screen";
 
   // Back to the embedded preview: the big-screen window goes.
   f.lbl2BigScreen(1).Click();

@@ -506,6 +506,18 @@ TEST(Forms, LoadUnloadAndTheirEvents) {
   EXPECT_EQ(vb::Forms(), std::vector<vb::Form*>{&f});
   vb::Unload(f);
   EXPECT_TRUE(vb::Forms().empty());
+
+  // Resize comes with the first show after each load, once, also at the size the window had.
+  int resized = 0;
+  f.Resize = [&] { ++resized; };
+  for (int load = 1; load <= 2; ++load) {
+    f.Show();
+    QApplication::processEvents();
+    f.Show();
+    QApplication::processEvents();
+    EXPECT_EQ(resized, load);
+    vb::Unload(f);
+  }
 }
 
 TEST(Forms, KeyPreviewSeesKeysFirst) {

@@ -1,0 +1,13 @@
+// Our own native windows filled by the X server itself: for a window that another program draws
+// into (the engine's video through -wid), so that nothing of ours paints over that program's
+// pixels, while the parts it has not drawn (or that come back into view) show the window's colour.
+// Where the program's windows are not on X, every call does nothing and answers false.
+#pragma once
+#include <cstdint>
+
+namespace win::x11 {
+
+// The window's background becomes the colour (&H00BBGGRR) and the window is filled with it now.
+bool FillWithBackground(unsigned long window, int32_t bgr);
+
+}  // namespace win::x11
