@@ -54,12 +54,15 @@ bool hasWord(const std::vector<std::string>& words, const char* word) {
 // A preview that draws into a window (slave mode with -wid) gets what the Windows overlay gave
 // it without asking: the video scaled to the window whatever the output (x11 scales only with
 // -zoom), and colour commands that change the picture whatever the output (the software
-// equaliser and hue filters; x11 has neither, and hue is missing from most outputs). The window
-// is the program's: its clicks and keys (the crop rectangle, typing in a field with the pointer
-// over the video) are none of the engine's business, as on Windows, where it never saw them.
+// equaliser and hue filters; x11 has neither, and hue is missing from most outputs), and volume
+// steps that change the engine's own sound whatever the output, never the system's mixer (as an
+// ALSA output's volume would). The window is the program's: its clicks and keys (the crop
+// rectangle, typing in a field with the pointer over the video) are none of the engine's
+// business, as on Windows, where it never saw them.
 void addPreviewOptions(std::vector<std::string>& words) {
   if (!hasWord(words, "-slave") || !hasWord(words, "-wid")) return;
-  for (const char* w : {"-zoom", "-vf-add", "eq2,hue", "-nomouseinput", "-input", "nodefault-bindings:conf=/dev/null"})
+  for (const char* w : {"-zoom", "-vf-add", "eq2,hue", "-softvol", "-softvol-max", "100", "-nomouseinput", "-input",
+                        "nodefault-bindings:conf=/dev/null"})
     words.emplace_back(w);
 }
 

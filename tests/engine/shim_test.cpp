@@ -71,8 +71,8 @@ TEST_F(Shim, MapsTheWindowsOnlyOptionsAndPassesTheRest) {
   const Case cases[] = {
       // The preview and the frame-rate question.
       {"\"/m/a b.avi\" -vo directx -priority abovenormal -subcp cp936 -slave -wid 77 -ss 00:00:01.0",
-       "[/m/a b.avi][-vo][xv,x11,][-subcp][cp936][-slave][-wid][77][-ss][00:00:01.0][-zoom][-vf-add][eq2,hue][-nomouseinput]"
-       "[-input][nodefault-bindings:conf=/dev/null]"},
+       "[/m/a b.avi][-vo][xv,x11,][-subcp][cp936][-slave][-wid][77][-ss][00:00:01.0][-zoom][-vf-add][eq2,hue][-softvol][-softvol-max][100]"
+       "[-nomouseinput][-input][nodefault-bindings:conf=/dev/null]"},
       {"-slave -identify -frames 1", "[-slave][-identify][-frames][1]"},
       {"-vo directx:noaccel -x", "[-vo][xv,x11,][-x]"},
       {"-priority=high -x -priority", "[-x]"},
