@@ -2,7 +2,8 @@
 // What reaches the screen while the real engine draws into the options window and into the
 // big-screen window, driven by real mouse and key events: the crop outline over the playing and
 // the paused picture, the paused picture kept under it, the video filling its box, a colour step
-// changing the picture, the notes over the video, Tab leaving the fields.
+// changing the picture, the notes over the video, Tab leaving the fields; with no window manager and
+// with openbox.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -27,6 +28,7 @@
 #include "runtime/msgbox.h"
 #include "runtime/qt.h"
 #include "support/PreviewFixture.h"
+#include "support/WindowManager.h"
 #include "support/paths.h"
 
 namespace {
@@ -107,13 +109,18 @@ void Drag(QWidget* w, QPoint from, QPoint to) {
        "mouseup", "1"});
 }
 
-class PreviewPixels : public testsupport::PreviewWindow {
+// Each test runs with no window manager and with openbox.
+class PreviewPixels : public testsupport::PreviewWindow, public ::testing::WithParamInterface<bool> {
  protected:
   // A 160x120 video of 10 s: a sixth of the preview box at its own size.
   void SetUp() override {
+    if (GetParam()) wm_.Start();
+    if (IsSkipped() || HasFatalFailure()) return;
     PreviewWindow::SetUp();
     UseSource("sparse-keys.avi", 160, 120, 10);
   }
+  testsupport::WindowManager wm_;
+
   // Playing the source, once the engine draws.
   frmOptions& Playing() {
     frmOptions& f = Open();
@@ -179,7 +186,7 @@ double MeanChange(const QImage& a, const QImage& b) {
 // A crop rectangle drawn with the mouse while the video plays and while it is paused: its outline
 // stays on the screen in its colour, and the picture under it is the engine's, also where an
 // earlier outline was.
-TEST_F(PreviewPixels, CropOutlineOverThePlayingAndThePausedPicture) {
+TEST_P(PreviewPixels, CropOutlineOverThePlayingAndThePausedPicture) {
   frmOptions& f = Playing();
   QWidget* surface = f.picPlayer.ClientWidget();
   QWidget* outline = f.shpCrop.Widget();
@@ -228,7 +235,7 @@ TEST_F(PreviewPixels, CropOutlineOverThePlayingAndThePausedPicture) {
 
 // The video fills the preview box, and the big-screen window at any size it is given, also on its
 // second showing.
-TEST_F(PreviewPixels, VideoFillsThePreviewAndTheBigScreen) {
+TEST_P(PreviewPixels, VideoFillsThePreviewAndTheBigScreen) {
   frmOptions& f = Playing();
   const Extent inBox = Drawn(OnScreen(f.picPlayer));
   std::printf("[figures] preview box %dx%d: video drawn over %dx%d, %.3f of it\n", f.picPlayer.ClientWidget()->width(),
@@ -267,7 +274,7 @@ TEST_F(PreviewPixels, VideoFillsThePreviewAndTheBigScreen) {
 }
 
 // Each colour step changes the picture on the screen, paused and playing, whatever the output.
-TEST_F(PreviewPixels, ColourStepsChangeThePicture) {
+TEST_P(PreviewPixels, ColourStepsChangeThePicture) {
   frmOptions& f = Playing();
   ASSERT_TRUE(RunUntil([&] { return !f.lblSaturation.Tag().empty(); })) << "the engine told its colours";
   QImage before = Paused(f);
@@ -299,7 +306,7 @@ TEST_F(PreviewPixels, ColourStepsChangeThePicture) {
 }
 
 // The note over the preview is read over the playing video: every-frame capture names its file.
-TEST_F(PreviewPixels, NoteOverThePlayingVideo) {
+TEST_P(PreviewPixels, NoteOverThePlayingVideo) {
   frmOptions& f = Playing();
   f.lblCut2Pic(0).Click();
   ASSERT_TRUE(RunUntil([&] { return f.lblPlayerNote.Visible() && f.lblPlayerNote.Caption().rfind(z::LngText[105], 0) == 0; }));
@@ -319,7 +326,7 @@ TEST_F(PreviewPixels, NoteOverThePlayingVideo) {
 }
 
 // Tab and Shift+Tab, typed on the keyboard, leave every field; leaving a time field checks it.
-TEST_F(PreviewPixels, TabLeavesEveryField) {
+TEST_P(PreviewPixels, TabLeavesEveryField) {
   frmOptions& f = frmOptions::Default();
   f.Move(0, 0);
   f.Show();
@@ -344,5 +351,8 @@ TEST_F(PreviewPixels, TabLeavesEveryField) {
   EXPECT_EQ(boxes[0].rfind(z::LngText[108], 0), 0u);
   EXPECT_EQ(f.txtScope(1).Text(), "00:00:10.0");
 }
+
+INSTANTIATE_TEST_SUITE_P(WindowManager, PreviewPixels, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& p) { return p.param ? "openbox" : "none"; });
 
 }  // namespace

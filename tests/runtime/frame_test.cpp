@@ -1,43 +1,20 @@
 // labels: gui x11
 // A framed window under a real window manager: the frame it measures before its first show is
 // the one it gets, so a client area asked for before or after the show comes out as asked.
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTest>
-#include <QWidget>
 
 #include <gtest/gtest.h>
 
-#include "platform/x11window.h"
 #include "runtime/forms.h"
 #include "runtime/screen.h"
+#include "support/WindowManager.h"
 
 namespace {
 
 class Framed : public ::testing::Test {
  protected:
-  void SetUp() override {
-    if (!win::x11::Available()) GTEST_SKIP() << "needs an X display";
-    if (QStandardPaths::findExecutable("openbox").isEmpty()) GTEST_SKIP() << "needs openbox";
-    wm_.start("openbox", {"--sm-disable"});
-    ASSERT_TRUE(wm_.waitForStarted());
-    // Ready once it answers for a window of ours.
-    QWidget probe;
-    const auto id = static_cast<win::x11::Window>(probe.winId());
-    QGuiApplication::sync();
-    ASSERT_TRUE(QTest::qWaitFor([id] {
-      int l = 0, t = 0, r = 0, b = 0;
-      return win::x11::FramesToldAhead() && win::x11::FrameExtents(id, l, t, r, b);
-    }, 10000));
-  }
-  void TearDown() override {
-    if (wm_.state() == QProcess::NotRunning) return;
-    wm_.terminate();
-    if (!wm_.waitForFinished(5000)) wm_.kill();
-    wm_.waitForFinished();
-  }
-
-  QProcess wm_;
+  void SetUp() override { wm_.Start(); }
+  testsupport::WindowManager wm_;
 };
 
 TEST_F(Framed, FrameMeasuredBeforeTheShowIsTheOneTheWindowGets) {
