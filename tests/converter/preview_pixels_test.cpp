@@ -323,6 +323,40 @@ TEST_P(PreviewPixels, NoteOverThePlayingVideo) {
               inBox.width(), inBox.height(), most);
   EXPECT_EQ(most, 0) << "the screen shows the note as it paints itself";
   f.lblCut2Pic(1).Click();
+  ASSERT_TRUE(RunUntil([&] { return !f.lblPlayerNote.Visible() && f.picPlayer.Tag() == "Pause"; }));
+
+  // A transparent note ("Playing ....") over the playing video, held there with the poll
+  // stopped: its letters and their rim stand still while the video moves around them.
+  f.lblPlay.Click();
+  f.tmrCheck.Enabled(false);
+  f.lblPlayerNote.Caption(z::LngText[72]);
+  f.lblPlayerNote.BackStyle(vb::vbTransparent);
+  f.lblPlayerNote.Visible(true);
+  QRegion letters;
+  ASSERT_TRUE(RunUntil([&] {
+    letters = note->mask();
+    return !letters.isEmpty() && letters.boundingRect().width() > 20;
+  }));
+  const QImage first = OnScreen(note);
+  QImage shot;
+  long moved = 0, kept = 0, drawnOver = 0;
+  for (int i = 0; i < 8; ++i) {
+    QTest::qWait(150);
+    shot = OnScreen(note);
+    for (int y = 0; y < shot.height(); ++y)
+      for (int x = 0; x < shot.width(); ++x) {
+        const bool same = rgb(shot.pixel(x, y)) == rgb(first.pixel(x, y));
+        if (!letters.contains(QPoint(x, y))) moved += !same;
+        else if (same) ++kept;
+        else ++drawnOver;
+      }
+  }
+  std::printf("[figures] transparent note: %ld pixels of letters and rim, drawn over in 8 pictures: %ld; "
+              "video pixels around them that changed: %ld\n",
+              kept / 8, drawnOver, moved);
+  EXPECT_EQ(drawnOver, 0) << "the video never draws over the letters";
+  EXPECT_GT(moved, 0) << "the video shows and moves around the letters";
+  f.tmrCheck.Enabled(true);
 }
 
 // Tab and Shift+Tab, typed on the keyboard, leave every field; leaving a time field checks it.
