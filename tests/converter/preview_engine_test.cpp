@@ -97,6 +97,7 @@ TEST_F(Preview, PlaysPausesStepsAndTakesAScreenshot) {
   EXPECT_TRUE(boxes.empty());
   EXPECT_EQ(f.lblCurTime.Caption(), "");
   EXPECT_FALSE(mdlConsole::IsRunning());
+  EXPECT_TRUE(RunUntil([&] { return DrawnShare(f.picPlayer) == 0; })) << "the stop clears the last frame";
 }
 
 TEST_F(Preview, BigScreenAndBackThenCancel) {
