@@ -604,7 +604,9 @@ void frmMain::mnuSrcISFolderTo_Click(int Index) {
             objPNG().OpenPNG(first);
           } catch (const vb::Error&) {
           }
-          readable = objPNG().Width() >= 1 && objPNG().Height() >= 1;
+          // The size is the box's, taken from the drawn picture: one that was not drawn (a
+          // header promising more than the file holds or a Long can count) is unreadable too.
+          readable = !picPicsInfo.Picture().IsNothing() && objPNG().Width() >= 1 && objPNG().Height() >= 1;
         }
         if (!readable) {
           vb::MsgBox(LngText[57] + CRLF2 + folder, vb::vbOKOnly);
