@@ -564,6 +564,7 @@ void frmMain::PlaceBrowser(float w, float h, bool oversizeX, bool oversizeY) {
 }
 
 void frmMain::PanPicture(float dx, float dy) {
+  if (!HasPicture()) return;  // the browser under the cover holds no picture of PicPath
   const float w = WebB.Width(), h = WebB.Height();
   if (!(w > ClientWidth()) && !(h > ClientHeight())) return;
   auto pan = [](float pos, float d, float size, float client) {
