@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <vector>
@@ -360,9 +359,8 @@ void frmMain::ChangeLanguage(const std::string& code) {
   options.setLblColorPara(0, true);
 
   if (!mnuLanguage.Tag().empty()) {
-    std::error_code ec;
-    std::filesystem::copy_file(AddSlash(vb::App::Path()) + "help/help_" + code + ".chm", HelpPath,
-                               std::filesystem::copy_options::overwrite_existing, ec);
+    if (auto help = win::ReadWholeFile(AddSlash(vb::App::Path()) + "help/help_" + code + ".chm"))
+      win::WriteWholeFile(HelpPath, *help);
   }
 }
 
