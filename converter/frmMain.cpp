@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <vector>
@@ -360,9 +359,8 @@ void frmMain::ChangeLanguage(const std::string& code) {
   options.setLblColorPara(0, true);
 
   if (!mnuLanguage.Tag().empty()) {
-    std::error_code ec;
-    std::filesystem::copy_file(AddSlash(vb::App::Path()) + "help/help_" + code + ".chm", HelpPath,
-                               std::filesystem::copy_options::overwrite_existing, ec);
+    if (auto help = win::ReadWholeFile(AddSlash(vb::App::Path()) + "help/help_" + code + ".chm"))
+      win::WriteWholeFile(HelpPath, *help);
   }
 }
 
@@ -604,7 +602,9 @@ void frmMain::mnuSrcISFolderTo_Click(int Index) {
             objPNG().OpenPNG(first);
           } catch (const vb::Error&) {
           }
-          readable = objPNG().Width() >= 1 && objPNG().Height() >= 1;
+          // The size is the box's, taken from the drawn picture: one that was not drawn (a
+          // header promising more than the file holds or a Long can count) is unreadable too.
+          readable = !picPicsInfo.Picture().IsNothing() && objPNG().Width() >= 1 && objPNG().Height() >= 1;
         }
         if (!readable) {
           vb::MsgBox(LngText[57] + CRLF2 + folder, vb::vbOKOnly);

@@ -72,12 +72,9 @@ void SetMonoPalette(int flag) {
   info1.colors[1] = quad(255 - first, 255 - first, 255 - first);
 }
 
-void SetMonoPaletteFromPLTE(const std::vector<std::uint8_t>& palette) {
-  if (palette.size() == 6)
-    fromPalette(info1, palette);
-  else
-    SetMonoPalette(1);
-}
+// The first two entries, as the 8-bit table of the same picture interlaced has them: a palette
+// of one colour, or of more than the two a 1-bit picture can use, is still its palette.
+void SetMonoPaletteFromPLTE(const std::vector<std::uint8_t>& palette) { fromPalette(info1, palette); }
 
 void SetPalette16FromPLTE(const std::vector<std::uint8_t>& palette) { fromPalette(info4, palette); }
 

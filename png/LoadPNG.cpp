@@ -754,16 +754,37 @@ int64_t Adam7Size(int64_t width, int64_t height, int bits) {
 
 }  // namespace
 
-void LoadPNG::DecodeImage() {
-  haveAlpha_ = false;
+// Every buffer the pipeline derives from the header must fit a Long: known from the header
+// alone, so a picture too large for one ends before anything is inflated or allocated.
+// Answers the size the image data inflates to.
+int64_t LoadPNG::CheckPictureSize() const {
+  auto fits = [](int64_t n) {
+    if (n > INT32_MAX) overflowError();
+  };
   if (width_ < 0 || height_ < 0) overflowError();
+  const int64_t w = width_, h = height_;
+  fits(w * h);
+  const int64_t pixels = w * h;
+  fits(pixels * BytesPerPixel());  // also the interlaced picture, a byte per sample below 8 bits
   const int64_t rowBytes = RowBytes();
-  const bool interlaced = interlaceMethod_ == 1;
-  int64_t expected = height_ * rowBytes + (interlaced ? height_ : 0);
+  int64_t expected = h * rowBytes + (interlaceMethod_ == 1 ? h : 0);
   // The zlib output of an interlaced picture with samples below 8 bits can be longer than
   // that estimate; the estimate limits the output, so it must hold the whole picture.
-  if (interlaced) expected = std::max(expected, Adam7Size(width_, height_, BitsPerPixel()));
-  if (expected > INT32_MAX - 100) overflowError();
+  if (interlaceMethod_ == 1) expected = std::max(expected, Adam7Size(w, h, BitsPerPixel()));
+  fits(expected + 100);
+  // The widest rows a conversion makes: BGRA for alpha and transparency (blended rows are no
+  // wider), B, G, R for RGB, a byte per pixel for grey and palette pictures.
+  const int ct = colorType_;
+  if (ct == 4 || ct == 6 || (haveTransparence_ && setTrans_ && (ct == 0 || ct == 2 || ct == 3))) fits(4 * pixels);
+  if (ct == 2) fits(h * DibStride(w, 24));
+  if (ct == 0 || ct == 3) fits(h * DibStride(w, 8));
+  return expected;
+}
+
+void LoadPNG::DecodeImage() {
+  haveAlpha_ = false;
+  const int64_t expected = CheckPictureSize();
+  const bool interlaced = interlaceMethod_ == 1;
 
   // The zlib stream without its two header bytes.
   Bytes data;
@@ -779,7 +800,7 @@ void LoadPNG::DecodeImage() {
 
   if (interlaceMethod_ == 0)
     UnfilterImage(data);
-  else if (interlaced)
+  else if (interlaced && BitsPerPixel() > 0)  // else no bitmap follows: its zeros would only take memory
     DeinterlaceAdam7(data);
 
   const int depth = bitDepth_;

@@ -86,6 +86,7 @@ class LoadPNG {
 
   // Pixel pipeline.
   void DecodeImage();
+  int64_t CheckPictureSize() const;
   int BitsPerPixel() const;
   int BytesPerPixel() const;
   int64_t RowBytes() const;

@@ -1,8 +1,5 @@
 #include "viewer/frmMain.h"
 
-#include <filesystem>
-#include <system_error>
-
 #include "browser/WebBrowser.h"
 #include "foundation/CommDialog.h"
 #include "foundation/frmAbout.h"
@@ -397,9 +394,8 @@ void frmMain::tryPlayGifs() {
 void frmMain::ShowFileInfo() {
   mnuFilePath.Caption(LngText[3] + objFile.GetParentFolderName(PicPath));
   mnuFileName.Caption(LngText[4] + objFile.GetFileName(PicPath));
-  std::error_code ec;
-  const auto bytes = std::filesystem::file_size(PicPath, ec);
-  const double mb = ec ? 0.0 : static_cast<double>(bytes) / 1024 / 1024;
+  const long long bytes = win::FileLen(PicPath);
+  const double mb = bytes < 0 ? 0.0 : static_cast<double>(bytes) / 1024 / 1024;
   mnuFileSize.Caption(LngText[5] + vb::Format(vb::Round(mb, 3), "0.00") + " MB");
 }
 
@@ -564,6 +560,7 @@ void frmMain::PlaceBrowser(float w, float h, bool oversizeX, bool oversizeY) {
 }
 
 void frmMain::PanPicture(float dx, float dy) {
+  if (!HasPicture()) return;  // the browser under the cover holds no picture of PicPath
   const float w = WebB.Width(), h = WebB.Height();
   if (!(w > ClientWidth()) && !(h > ClientHeight())) return;
   auto pan = [](float pos, float d, float size, float client) {

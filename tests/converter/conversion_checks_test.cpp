@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "support/MainWindowFixture.h"
+#include "support/pngfile.h"
 #include "runtime/strings.h"
 
 namespace {
@@ -69,6 +70,17 @@ TEST_F(OwnFolder, SourceChecksAndTheirMessages) {
   fs::create_directories(dir() + "/bad");
   testsupport::writeFile(dir() + "/bad/x.png", "not a picture");
   chooseFolder(dir() + "/bad", 3);
+  // Headers that promise a picture of 20000 x 20000 (of no colour type: nothing to draw) and
+  // of 60000 x 60000 (too large to count) in a few bytes.
+  using namespace testsupport::png;
+  const std::string data = Chunk("IDAT", Zlib(std::string(64, '\0'), Blocks::Fixed)) + Chunk("IEND", "");
+  const std::pair<std::string, std::string> headers[] = {{"huge", Ihdr(20000, 20000, 8, 5, 1)},
+                                                         {"larger", Ihdr(60000, 60000, 8, 2, 0)}};
+  for (const auto& [name, header] : headers) {
+    fs::create_directories(dir() + "/" + name);
+    testsupport::writeFile(dir() + "/" + name + "/x.png", Signature() + header + data);
+    chooseFolder(dir() + "/" + name, 3);
+  }
   EXPECT_EQ(w().lblInput.Caption(), still);
 
   EXPECT_EQ(prompts(boxes),
@@ -79,6 +91,8 @@ TEST_F(OwnFolder, SourceChecksAndTheirMessages) {
                 "carry out the further function\r\n\r\n" + still,
                 "This folder does not have JPG pics\r\n\r\n" + dir() + "/none/",
                 "Unable to read the pics in the source folder\r\n\r\n" + dir() + "/bad/",
+                "Unable to read the pics in the source folder\r\n\r\n" + dir() + "/huge/",
+                "Unable to read the pics in the source folder\r\n\r\n" + dir() + "/larger/",
             }));
 }
 

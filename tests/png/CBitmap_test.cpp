@@ -17,12 +17,12 @@ std::vector<int> Reds(int bits, int n) {
 TEST(CBitmap, ColourTablesFromPalettesAndGreyLevels) {
   std::vector<std::uint8_t> plte;
   for (int i = 0; i < 20; ++i) plte.insert(plte.end(), {static_cast<std::uint8_t>(10 + i), 1, 2});
-  // Only a palette of exactly two entries makes the 1-bit table.
+  // The 1-bit table takes the first two entries of any palette; one it lacks is black.
   CBitmap::SetMonoPaletteFromPLTE({plte.begin(), plte.begin() + 9});
-  EXPECT_EQ(Reds(1, 2), (std::vector<int>{0, 255}));
-  CBitmap::SetMonoPaletteFromPLTE({plte.begin(), plte.begin() + 6});
   EXPECT_EQ(Reds(1, 2), (std::vector<int>{10, 11}));
   EXPECT_EQ(CBitmap::Info(1).bmiColors[0].rgbBlue, 2);
+  CBitmap::SetMonoPaletteFromPLTE({plte.begin() + 3, plte.begin() + 6});
+  EXPECT_EQ(Reds(1, 2), (std::vector<int>{11, 0}));
   CBitmap::SetMonoPalette(0);
   EXPECT_EQ(Reds(1, 2), (std::vector<int>{255, 0}));
   // 20 entries fill the 16 of the 4-bit table; 20 of 256 leave the rest black.

@@ -309,10 +309,18 @@ TEST(LoadPNG, TruncatedAndDamagedFilesEndInOrder) {
 }
 
 TEST(LoadPNG, HostileHeadersEndWithARunTimeError) {
+  // Small files whose headers claim more than they hold: a size that some buffer of the
+  // picture could not count in a Long ends with error 6 before anything is decoded; any other
+  // ends with error 9 once the data runs short, or with no bitmap where none can be made.
   const std::string z = Zlib(std::string(64, '\0'), Blocks::Fixed);
+  auto header = [&](std::int64_t w, std::int64_t h, int depth, int ct, int interlace) {
+    return Signature() + Ihdr(w, h, depth, ct, interlace) + Chunk("IDAT", z) + Chunk("IEND", "");
+  };
+  const std::string key = Chunk("tRNS", "\0");
   struct Case {
     std::string file;
     int number;
+    bool trans = false;
   } cases[] = {
       {Signature() + Chunk("IHDR", "short"), 9},
       {Signature() + Ihdr(1, 1, 8, 0, 0) + Chunk("gAMA", "\1") + Chunk("IEND", ""), 9},
@@ -321,15 +329,42 @@ TEST(LoadPNG, HostileHeadersEndWithARunTimeError) {
       {Signature() + Ihdr(1, 1, 8, 0, 0) + Chunk("zTXt", "nonul") + Chunk("IEND", ""), 9},
       {Signature() + Be32(0x80000000u) + "tEXt" + std::string(20, 'x'), 9},
       {Signature() + Be32(0x7ffffff0u) + "IDAT" + std::string(20, 'x'), 6},
-      {Signature() + Ihdr(0x7fffffff, 2, 16, 6, 0) + Chunk("IDAT", z) + Chunk("IEND", ""), 6},
-      {Signature() + Ihdr(60000, 60000, 8, 2, 0) + Chunk("IDAT", z) + Chunk("IEND", ""), 6},
-      {Signature() + Ihdr(-5, 2, 8, 0, 0) + Chunk("IDAT", z) + Chunk("IEND", ""), 6},
-      {Signature() + Ihdr(4000, 4000, 8, 0, 1) + Chunk("IDAT", z) + Chunk("IEND", ""), 9},
+      {header(-5, 2, 8, 0, 0), 6},
+      // Width x height, and times the bytes of a pixel (interlaced: the picture they make).
+      {header(0x7fffffff, 0x7fffffff, 1, 3, 0), 6},
+      {header(60000, 60000, 8, 2, 0), 6},
+      {header(0x7fffffff, 2, 16, 6, 0), 6},
+      {header(20000, 20000, 16, 6, 1), 6},
+      {header(20000, 20000, 200, 2, 0), 6},  // no such bit depth
+      {header(65536, 32768, 8, 5, 1), 6},    // nor colour type: a byte a pixel all the same
+      {header(65536, 32768, 0, 0, 0), 6},
+      // The image data: a filter byte more for each row.
+      {header(1, 0x50000000, 1, 0, 0), 6},
+      {header(1, 0x7fffffff, 1, 0, 1), 6},
+      // The rows a conversion makes: padded palette rows of 4 bytes for 1 pixel, padded RGB
+      // rows of 8 bytes for 2 pixels, BGRA pixels for alpha and for a colour key.
+      {header(1, 0x30000000, 1, 3, 0), 6},
+      {header(2, 0x10000000, 8, 2, 0), 6},
+      {header(30000, 30000, 8, 4, 0), 6},
+      {Signature() + Ihdr(30000, 30000, 8, 3, 0) + key + Chunk("IDAT", z) + Chunk("IEND", ""), 6, true},
+      // Sizes that fit: the data runs short, or nothing can be made of it.
+      {Signature() + Ihdr(30000, 30000, 8, 3, 0) + key + Chunk("IDAT", z) + Chunk("IEND", ""), 9},
+      {header(20000, 20000, 8, 0, 0), 9},
+      {header(20000, 20000, 8, 0, 1), 9},
+      {header(20000, 20000, 8, 6, 1), 9},
+      {header(20000, 20000, 3, 0, 1), 9},
+      {header(20000, 20000, 8, 2, 7), 9},
       {Signature() + Ihdr(4000, 4000, 8, 0, 0) + Chunk("IDAT", "\x78") + Chunk("IEND", ""), 9},
+      {header(20000, 20000, 8, 5, 0), 9},
+      {header(20000, 20000, 8, 5, 1), 0},
+      {header(20000, 20000, 0, 0, 1), 0},
   };
   for (const Case& c : cases) {
     LoadPNG png;
-    EXPECT_EQ(Open(png, c.file), c.number) << testing::PrintToString(c.file.substr(8, 24));
+    png.SetTrans(c.trans);
+    EXPECT_EQ(Open(png, c.file), c.number) << testing::PrintToString(c.file.substr(8, 25));
+    EXPECT_EQ(png.ErrorNumber(), 0);
+    EXPECT_EQ(CBitmap::BitmapHandle, 0);
   }
 }
 

@@ -220,3 +220,31 @@ TEST(PictureBox, AHiddenBoxTakesThePictureSizeToo) {
   }
   EXPECT_FALSE(f.Visible());
 }
+
+// A 1-bit palette picture shows its palette's colours, whatever number of entries the palette
+// holds, the same interlaced or not; a colour the palette lacks is black.
+TEST(PictureBox, OneBitPalettePicturesInTheirColours) {
+  testsupport::TempDir dir;
+  Pictures f;
+  LoadPNG png;
+  png.PicBox(&f.plain);
+  for (int entries : {1, 2, 3, 16})
+    for (int w : {1, 2, 3, 9})
+      for (int interlace : {0, 1}) {
+        SCOPED_TRACE(testing::Message() << entries << " entries, " << w << " wide, interlace " << interlace);
+        std::string plte;
+        for (int i = 0; i < entries; ++i) plte += {static_cast<char>(0x10 + i), '\x80', static_cast<char>(0xf0 - i)};
+        Picture p;
+        p.width = w, p.height = 2, p.depth = 1, p.colorType = 3, p.interlace = interlace;
+        p.before = {Chunk("PLTE", plte)};
+        std::vector<std::uint32_t> want;
+        for (int i = 0; i < 2 * w; ++i) {
+          const int index = (i + i / w) % 2;
+          p.samples.push_back(static_cast<std::uint16_t>(index));
+          const std::uint32_t colour = static_cast<std::uint32_t>((0x10 + index) << 16 | 0x8000 | (0xf0 - index));
+          want.push_back(index < entries ? colour : 0);
+        }
+        png.OpenPNG(testsupport::writeFile(dir.file("p.png"), File(p)));
+        EXPECT_EQ(BoxPixels(f.plain, 0, 0, w, 2), want);
+      }
+}

@@ -413,6 +413,18 @@ TEST(ViewerSizing, PictureWiderThanTheWorkAreaFillsItAndCanBeDraggedAndPanned) {
   Viewer::Settle();
   EXPECT_EQ(v.WebB().Left(), std::min(0.0f, left + 50));
   EXPECT_EQ(v.WebB().Top(), top - 50);
+
+  // A file that is gone: the arrow keys find no picture, and the browser under the cover stays.
+  win::SetDialogHook([&](QFileDialog&) { return win::DialogAnswer{true, {dir.file("gone.png")}, 0}; });
+  v.Key(Qt::Key_F1);
+  win::SetDialogHook({});
+  ASSERT_EQ(v.messages.size(), 1u);
+  const float hiddenLeft = v.WebB().Left(), hiddenTop = v.WebB().Top();
+  for (int key : {Qt::Key_Left, Qt::Key_Up, Qt::Key_Right, Qt::Key_Down}) {
+    v.Key(key);
+    EXPECT_EQ(v.WebB().Left(), hiddenLeft) << key;
+    EXPECT_EQ(v.WebB().Top(), hiddenTop) << key;
+  }
 }
 
 void ResizeClient(Viewer& v, int w, int h) {
