@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "foundation/mdlFenwoZantiro.h"
+#include "platform/cmdline.h"
 #include "runtime/numbers.h"
 #include "runtime/strings.h"
 
@@ -11,8 +12,6 @@ namespace zantiro {
 using mdlFenwoZantiro::objFile;
 
 namespace {
-
-const std::string Q = "\"";
 
 std::string Extension(const std::string& path) {
   std::string p = path;
@@ -78,10 +77,10 @@ std::string EncodeCommandLine(EncodeJob& job, float& outLength) {
   dir = vb::Left(dir, vb::Len(dir) - 1);
   const std::string outFps = vb::CStr(job.outFps);
   const std::string filters = job.colorArgs + scale + crop;
-  const std::string in = " " + Q + job.source + Q;
-  const std::string gifOut = " -vo gif89a:fps=" + outFps + ":output=" + Q + job.target + Q;
-  const std::string seriesOut = job.kind == "jpg" ? " -vo jpeg:quality=" + job.quality + ":outdir=" + Q + dir + Q
-                                                  : " -vo png:z=" + job.quality + ":outdir=" + Q + dir + Q;
+  const std::string in = " " + win::QuoteArg(job.source);
+  const std::string gifOut = " -vo gif89a:fps=" + outFps + ":output=" + win::QuoteArg(job.target);
+  const std::string seriesOut = job.kind == "jpg" ? " -vo jpeg:quality=" + job.quality + ":outdir=" + win::QuoteArg(dir)
+                                                  : " -vo png:z=" + job.quality + ":outdir=" + win::QuoteArg(dir);
   const std::string step = " -vf-add framestep=" + vb::CStr(job.step);
   const bool star = vb::InStr(job.source, "*") > 0;
   const bool gifSource = Extension(job.source) == "gif";
@@ -99,7 +98,7 @@ std::string EncodeCommandLine(EncodeJob& job, float& outLength) {
   if (vb::InStr(job.source, "*.gif") > 0 && job.kind == "gif")  // T7
     return job.engine + " -fps " + outFps + " -nosound" + gifOut + filters + " -fixed-vo *.gif";
   if (star && job.kind == "gif")  // T6
-    return job.engine + " -nosound" + ss + gifOut + filters + " " + Q + "mf://" + job.source + Q + " -mf fps=" +
+    return job.engine + " -nosound" + ss + gifOut + filters + " " + win::QuoteArg("mf://" + job.source) + " -mf fps=" +
            outFps;
   outLength = 0;
   return "";

@@ -5,6 +5,7 @@
 #include "foundation/mdlFenwoZantiro.h"
 #include "foundation/mdlGetCmdOutput.h"
 #include "platform/clock.h"
+#include "platform/cmdline.h"
 #include "platform/fs.h"
 #include "runtime/app.h"
 #include "runtime/msgbox.h"
@@ -17,7 +18,6 @@ using namespace mdlFenwoZantiro;
 
 namespace {
 
-const std::string Q = "\"";
 // The GIF video line: "VIDEO:  [", a backspace, "RGB]".
 const std::string kGifVideoKey = "VIDEO:  [\bRGB]";
 
@@ -110,7 +110,7 @@ float ReadAnsweredFps(const std::string& output) {
 
 std::string ProbeEngine(const std::string& engine, const std::string& source, intptr_t mciWindow,
                         const std::function<intptr_t()>& playerWindow) {
-  std::string line = engine + " -identify -ao null -vo null -frames 0 " + Q + source + Q;
+  std::string line = engine + " -identify -ao null -vo null -frames 0 " + win::QuoteArg(source);
   const std::string output = mdlGetCmdOutput::GetCmdOutput(line, false);
   std::string format;
   ReadIdentify(output, {VideoWidth, VideoHeight, VideoFps, VideoLength, format});
@@ -120,7 +120,7 @@ std::string ProbeEngine(const std::string& engine, const std::string& source, in
   std::string result;
   if (IsGifOutput(output)) {
     if (VideoWidth == 0 || VideoHeight == 0) ReadGifVideoSize(output, VideoWidth, VideoHeight);
-    line = engine + " -ao null -vo null -fps 10000 " + Q + source + Q;
+    line = engine + " -ao null -vo null -fps 10000 " + win::QuoteArg(source);
     result = ReadGifPlayback(mdlGetCmdOutput::GetCmdOutput(line, false), VideoLength, FrameCount, VideoFps);
   }
 
@@ -134,7 +134,7 @@ std::string ProbeEngine(const std::string& engine, const std::string& source, in
     if (VideoFps <= 0 || format == "MP42") {
       mdlConsole::RunHidden(engine + " -vo directx -priority abovenormal -slave -ao null -identify -frames 1"
                                      " -colorkey 0x010203 -wid " + vb::CStr(static_cast<int64_t>(playerWindow())) +
-                                " " + Q + source + Q,
+                                " " + win::QuoteArg(source),
                             false);
       mdlConsole::SendCommand("get_property fps");
       // The answer is read from all the output so far (a line may come in two reads), every
@@ -160,7 +160,7 @@ std::string ProbeEngine(const std::string& engine, const std::string& source, in
 float GetKeyframeTime(const std::string& source, float t) {
   const std::string engine = EnginePath();
   if (!CheckPluginFile(engine)) return -1;
-  std::string line = engine + " -ao null -vo null -frames 1 " + Q + source + Q + " -ss " + vb::CStr(t);
+  std::string line = engine + " -ao null -vo null -frames 1 " + win::QuoteArg(source) + " -ss " + vb::CStr(t);
   return ReadStartTime(mdlGetCmdOutput::GetCmdOutput(line, false));
 }
 

@@ -20,6 +20,7 @@
 #include "foundation/mdlGetCmdOutput.h"
 #include "foundation/mdlGetDriveType.h"
 #include "foundation/mdlLocaleLng.h"
+#include "platform/cmdline.h"
 #include "platform/clock.h"
 #include "platform/drive.h"
 #include "platform/fs.h"
@@ -1004,7 +1005,7 @@ void frmMain::RunConversion(EncodeJob& job) {
       if (vb::MsgBox(target + CRLF2 + elapsed + LngText[26] + LngText[5] + CRLF2 + LngText[65], vb::vbOKCancel) ==
           vb::vbOK) {
         std::string viewer = AddSlash(vb::App::Path()) + "Fenwo.Lumtak.exe";
-        if (objFile.FileExists(viewer)) vb::Shell("\"" + viewer + "\" \"" + target + "\"", vb::vbNormalFocus);
+        if (objFile.FileExists(viewer)) vb::Shell("\"" + viewer + "\" " + win::QuoteArg(target), vb::vbNormalFocus);
         else vb::MsgBox("Can't find Fenwo.Zantiro - Fenwo.Lumtak", vb::vbOKOnly);
       }
     } else {

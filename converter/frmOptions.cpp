@@ -11,6 +11,7 @@
 #include "foundation/mdlFenwoZantiro.h"
 #include "foundation/mdlSetBoxSpec.h"
 #include "platform/clock.h"
+#include "platform/cmdline.h"
 #include "platform/fontfile.h"
 #include "platform/fs.h"
 #include "platform/window.h"
@@ -557,7 +558,7 @@ namespace {
 std::string FontPart(const std::string& language) {
   auto font = [](const std::string& pattern) {
     const std::string file = win::FontFileFor(pattern);
-    return file.empty() ? std::string() : " -font \"" + file + "\"";
+    return file.empty() ? std::string() : " -font " + win::QuoteArg(file);
   };
   if (language == "gb") return " -subcp cp936" + font("SimHei:lang=zh-cn");
   if (language == "en") return font("Arial");
@@ -596,15 +597,15 @@ void frmOptions::newPlay(const std::string& file, float startTime) {
   tmrCheck.Tag("");
   std::string source;
   if (vb::InStr(file, "*") > 0) {
-    source = "\"mf://" + file + "\" -mf fps=" + vb::CStr(VideoFps);
+    source = win::QuoteArg("mf://" + file) + " -mf fps=" + vb::CStr(VideoFps);
   } else {
     std::string path = file;
     if (vb::LCase(objFile.GetExtensionName(path)) == "gif") {
       tmrCheck.Tag("ani_gif");
-      source = "\"" + file + "\"";
+      source = win::QuoteArg(file);
       if (VideoLength > 0 && VideoFps > 0) source += " -fps " + vb::CStr(VideoFps);
     } else {
-      source = "\"" + file + "\"";
+      source = win::QuoteArg(file);
     }
   }
 

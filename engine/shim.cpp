@@ -2,6 +2,8 @@
 // options that exist only on Windows into their Linux counterparts and then becomes the real
 // engine (FENWO_ENGINE, else mplayer on the PATH) in this same process, keeping argv[0], so the
 // engine process still shows the plug-ins path.
+#include "outpath.h"
+
 #include <glob.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -86,6 +88,7 @@ int main(int argc, char** argv) {
     addExpanded(words, a);
   }
   addPreviewOptions(words);
+  shim::MendOutputPaths(words);
   std::vector<char*> args{argv[0]};
   for (std::string& w : words) args.push_back(w.data());
   args.push_back(nullptr);

@@ -5,20 +5,6 @@ namespace {
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
-// For each position: how many quotes that can group (not escaped by an odd run of
-// backslashes) stand at or after it.
-std::vector<int> quotesFrom(std::string_view s) {
-  std::vector<int> after(s.size() + 1, 0);
-  std::vector<bool> grouping(s.size(), false);
-  size_t slashes = 0;
-  for (size_t i = 0; i < s.size(); ++i) {
-    if (s[i] == '"') grouping[i] = slashes % 2 == 0;
-    slashes = s[i] == '\\' ? slashes + 1 : 0;
-  }
-  for (size_t i = s.size(); i-- > 0;) after[i] = after[i + 1] + (grouping[i] ? 1 : 0);
-  return after;
-}
-
 // The program name from the start of the line; returns where it ends.
 size_t programName(std::string_view line, const std::function<bool(const std::string&)>& isProgram,
                    std::string& name) {
@@ -52,7 +38,6 @@ std::vector<std::string> SplitCommandLine(std::string_view line,
   size_t i = programName(line, isProgram, name);
   args.push_back(name);
 
-  const std::vector<int> quotesAfter = quotesFrom(line);
   const size_t n = line.size();
   while (true) {
     while (i < n && isBlank(line[i])) ++i;
@@ -74,13 +59,7 @@ std::vector<std::string> SplitCommandLine(std::string_view line,
         continue;
       }
       if (c == '"') {
-        if (!quoted) {
-          quoted = true;
-        } else if ((i + 1 == n || isBlank(line[i + 1])) && quotesAfter[i + 1] % 2 == 0) {
-          quoted = false;
-        } else {
-          arg += '"';
-        }
+        quoted = !quoted;
         ++i;
         continue;
       }
@@ -90,6 +69,20 @@ std::vector<std::string> SplitCommandLine(std::string_view line,
     args.push_back(std::move(arg));
   }
   return args;
+}
+
+std::string QuoteArg(std::string_view arg) {
+  std::string out = "\"";
+  size_t slashes = 0;
+  for (const char c : arg) {
+    if (c == '"') {
+      out.append(slashes + 1, '\\');
+    }
+    slashes = c == '\\' ? slashes + 1 : 0;
+    out += c;
+  }
+  out.append(slashes, '\\');
+  return out + '"';
 }
 
 }  // namespace win
