@@ -24,6 +24,7 @@
 #include "platform/clock.h"
 #include "platform/drive.h"
 #include "platform/fs.h"
+#include "platform/replace.h"
 #include "platform/shellexec.h"
 #include "platform/window.h"
 #include "png/LoadPNG.h"
@@ -966,7 +967,17 @@ void frmMain::RunConversion(EncodeJob& job) {
     savedDir = win::GetCurrentDirectoryA();
     ChangeCurDir(job.source, "");
   }
+  std::string target = job.target;
+  const std::string folder = objFile.GetParentFolderName(target);
+  // A GIF is written under a name of its own beside the target and replaces it only when
+  // complete, so an old GIF of that name stays as it was through a failed or stopped run.
+  std::string work;
+  if (EncodeKind == "gif") {
+    work = win::GetTempFileNameA(folder, ".fenwo-");
+    if (!work.empty()) job.target = work;
+  }
   std::string line = EncodeCommandLine(job, OutLength);
+  job.target = target;
   ScopeStart = job.scopeStart;
 
   cmdEncode(1).Visible(true);
@@ -974,29 +985,35 @@ void frmMain::RunConversion(EncodeJob& job) {
   shpProgress.Visible(true);
   vb::DoEvents();
   const double started = win::SecondsSinceMidnight();
-  std::string target = job.target;
+  const int64_t runStarted = win::GetSystemTimeAsFileTime();
   std::string overwriteNote;
   // A run that does not start the engine must not read as stopped because the last one was.
   mdlGetCmdOutput::StopRequested = false;
-  if (!line.empty()) {
-    if (EncodeKind == "gif") {
-      objFile.DeleteFile(target);
-      vb::DoEvents();
-    }
-    if (EncodeKind == "gif" && objFile.FileExists(target)) {
-      overwriteNote = LngText[144] + CRLF2;
-    } else {
-      bool showWindow = false;
-      mdlGetCmdOutput::RunEncode(line, ScopeEnd != 0 ? ScopeStart : 0, ScopeEnd != 0 ? ScopeEnd - ScopeStart : 0,
-                                 showWindow);
-    }
+  mdlGetCmdOutput::EngineEndedNormally = false;
+  if (EncodeKind == "gif" && win::IsReadOnlyFile(target)) overwriteNote = LngText[144] + CRLF2;
+  if (!line.empty() && overwriteNote.empty() && (EncodeKind != "gif" || !work.empty())) {
+    bool showWindow = false;
+    mdlGetCmdOutput::RunEncode(line, ScopeEnd != 0 ? ScopeStart : 0, ScopeEnd != 0 ? ScopeEnd - ScopeStart : 0,
+                               showWindow);
   }
   if (!savedDir.empty()) ChangeCurDir(AddSlash(savedDir), "");
+
+  // Success is what this run wrote: a whole GIF, or the series' first picture.
+  bool success = false;
+  if (mdlGetCmdOutput::EngineEndedNormally) {
+    if (EncodeKind != "gif") {
+      const std::string first = folder + "00000001." + EncodeKind;
+      success = win::GetFileWriteTime(first) >= runStarted;
+    } else if (win::FileLen(work) >= 1) {
+      success = win::MoveFileExA(work, target, win::MOVEFILE_REPLACE_EXISTING) != 0;
+      if (!success) overwriteNote = LngText[144] + CRLF2;
+    }
+  }
+  if (!work.empty() && !success) win::DeleteFileA(work);
 
   if (!mdlGetCmdOutput::StopRequested) {
     setProgressNote(100);
     vb::DoEvents();
-    const bool success = overwriteNote.empty() && CheckFileUsable(target);
     float seconds = static_cast<float>(win::SecondsSinceMidnight() - started);
     const std::string elapsed = LngText[7] + FormatTime(seconds, 1, 1) + LngText[8];
     if (success && EncodeKind != "gif") {
@@ -1009,10 +1026,6 @@ void frmMain::RunConversion(EncodeJob& job) {
         else vb::MsgBox("Can't find Fenwo.Zantiro - Fenwo.Lumtak", vb::vbOKOnly);
       }
     } else {
-      if (EncodeKind == "gif" && win::FileLen(target) == 0) {
-        objFile.DeleteFile(target);
-        vb::DoEvents();
-      }
       vb::MsgBox(target + CRLF2 + overwriteNote + elapsed + vb::vbCrLf + LngText[6], vb::vbOKOnly);
     }
   }

@@ -90,6 +90,12 @@ class EngineRun {
 
   void Terminate() { win::TerminateProcess(pi_.hProcess, kExitStopped); }
 
+  // Whether the engine has ended by itself with exit code 0.
+  bool EndedNormally() {
+    win::DWORD code = win::STILL_ACTIVE;
+    return pi_.hProcess && win::GetExitCodeProcess(pi_.hProcess, &code) && code == 0;
+  }
+
  private:
   std::vector<char> buffer_ = std::vector<char>(kReadSize, '\0');
   win::HANDLE readEnd_ = 0;
@@ -233,6 +239,7 @@ std::string GetCmdOutput(std::string& commandLine, bool showWindow) {
 }
 
 void RunEncode(std::string& commandLine, float startTime, float duration, bool& showWindow) {
+  EngineEndedNormally = false;
   if (commandLine.empty()) return;
   {
     EngineRun run;
@@ -256,6 +263,8 @@ void RunEncode(std::string& commandLine, float startTime, float duration, bool& 
     if (StopRequested) {
       run.Terminate();
       vb::DoEvents();
+    } else {
+      EngineEndedNormally = run.EndedNormally();
     }
     if (mdlFenwoZantiro::ShowConsole) mirror.Flush();
   }

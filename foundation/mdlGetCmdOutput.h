@@ -8,6 +8,9 @@ namespace mdlGetCmdOutput {
 // Set to False when a conversion run starts, to True by Stop Now; stays True after a stopped
 // run so that the caller can tell it from a finished one.
 inline bool StopRequested = false;
+// True after a conversion run whose engine ran to its own end with exit code 0; False when it
+// could not start, failed, was ended from outside or was stopped.
+inline bool EngineEndedNormally = false;
 
 // What a conversion run touches in the main window; the main window implements it.
 class ProgressWindow {

@@ -13,6 +13,7 @@
 #include <filesystem>
 
 #include "foundation/mdlFenwoZantiro.h"
+#include "platform/cmdline.h"
 #include "platform/process.h"
 #include "runtime/msgbox.h"
 #include "runtime/numbers.h"
@@ -125,13 +126,13 @@ TEST_F(Runner, PathsWithAnyCharacterReachTheEngineWhole) {
   const std::string source = tmp.file(odd + "/clip " + odd + ".avi");
   fs::copy_file(testsupport::media("clip.avi"), source);
 
-  std::string line = engine + " -identify -ao null -vo null -frames 0 " + Q + source + Q;
+  std::string line = engine + " -identify -ao null -vo null -frames 0 " + win::QuoteArg(source);
   const std::string out = mdlGetCmdOutput::GetCmdOutput(line, false);
   EXPECT_EQ(mdlFenwoZantiro::GetValueBetween(out, "ID_VIDEO_WIDTH="), "320") << out;
 
   // Each piece arrives as one argument.
   std::string echo = script("for a in \"$@\"; do printf '[%s]\\n' \"$a\"; done", odd);
-  std::string args = echo + " -identify " + Q + source + Q + " -ss 1.5";
+  std::string args = echo + " -identify " + win::QuoteArg(source) + " -ss 1.5";
   EXPECT_EQ(mdlGetCmdOutput::GetCmdOutput(args, false), "[-identify]\r\n[" + source + "]\r\n[-ss]\r\n[1.5]\r\n");
 }
 

@@ -8,6 +8,8 @@
 #include <chrono>
 #include <thread>
 
+#include "platform/cmdline.h"
+
 #include "support/paths.h"
 
 namespace {
@@ -72,7 +74,7 @@ TEST(Process, ExitCodesAndOutput) {
 TEST(Process, ArgumentsReachTheProgramWhole) {
   // No shell: none of these characters means anything on the way.
   const std::string odd = "/t/a b \"q\" %PATH% & ; $HOME * ü 漢.avi";
-  const Result r = run("printf \"[%s]\" \"" + odd + "\" \"\" x");
+  const Result r = run("printf \"[%s]\" " + win::QuoteArg(odd) + " \"\" x");
   EXPECT_EQ(r.output, "[" + odd + "][][x]");
 }
 
