@@ -15,8 +15,11 @@ class ExitDuringConversion : public MainWindow {};
 TEST_F(ExitDuringConversion, YesStopsTheRunThenCloses) {
   const std::string clip = copyMedia("clip.avi");
   chooseFile(clip, 0);
-  // The confirmation, Yes to the exit question, OK to the runner's stop message.
-  answers = {{vb::vbOK, ""}, {vb::vbYes, ""}, {vb::vbOK, ""}};
+  // An old GIF of the target's name, which the stopped run must leave as it was.
+  const std::string old = dir() + "/clip.gif";
+  writeFile(old, "GIF89a the old one");
+  // Replace it, the confirmation, Yes to the exit question, OK to the runner's stop message.
+  answers = {{vb::vbOK, ""}, {vb::vbOK, ""}, {vb::vbYes, ""}, {vb::vbOK, ""}};
   bool asked = false, unloaded = true;
   QTimer closer;
   QObject::connect(&closer, &QTimer::timeout, [&] {
@@ -31,13 +34,16 @@ TEST_F(ExitDuringConversion, YesStopsTheRunThenCloses) {
   closer.stop();
   ASSERT_TRUE(asked);
   EXPECT_FALSE(unloaded) << "the window waits for the run to end";
-  ASSERT_EQ(boxes.size(), 3u);
-  EXPECT_EQ(boxes[1].prompt, "Exit Fenwo.Zantiro ?");
-  EXPECT_EQ(boxes[2].prompt, "Encoding stop !");
+  ASSERT_EQ(boxes.size(), 4u);
+  EXPECT_EQ(boxes[2].prompt, "Exit Fenwo.Zantiro ?");
+  EXPECT_EQ(boxes[3].prompt, "Encoding stop !");
   EXPECT_TRUE(mdlGetCmdOutput::StopRequested);
   waitFor([&] { return !w().Loaded(); }, 3000);
   EXPECT_FALSE(w().Loaded());
-  EXPECT_EQ(boxes.size(), 3u) << "asked once; no result message";
+  EXPECT_EQ(boxes.size(), 4u) << "asked once; no result message";
+  EXPECT_EQ(readFile(old), "GIF89a the old one");
+  for (const auto& e : std::filesystem::directory_iterator(dir()))
+    EXPECT_NE(e.path().extension(), ".tmp") << "the run's own file is gone";
   EXPECT_TRUE(std::filesystem::exists(appPath() + "/Fenwo.Zantiro.ini"));
   EXPECT_EQ(childProcessCount(), 0);
   EXPECT_TRUE(shells.empty()) << "no viewer started";

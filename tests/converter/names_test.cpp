@@ -83,17 +83,25 @@ class Names : public testsupport::MainWindow {
     encode();
   }
   std::string lastPrompt() { return boxes.empty() ? "" : boxes.back().prompt; }
+  // The source named name for kind (0 GIF, 1 JPG); returns a target folder named with prefix
+  // and name, holding the decoys.
+  std::string prepare(const std::string& name, int kind, const std::string& prefix) {
+    chooseFile(source(name), kind);
+    const std::string folder = dir() + "/" + prefix + " " + name;
+    decoys(folder, name);
+    return folder;
+  }
+  void chooseTarget(const std::string& chosen) {
+    dialogAnswers.push_back({true, {chosen}, 0});
+    w().cmdOutput.Click();
+  }
 };
 
 TEST_F(Names, EveryNameToAGif) {
   for (const std::string name : kNames) {
     SCOPED_TRACE(name);
-    chooseFile(source(name), 0);
-    const std::string folder = dir() + "/out " + name;
-    decoys(folder, name);
-    const std::string target = folder + "/" + name + ".gif";
-    dialogAnswers.push_back({true, {target}, 0});
-    w().cmdOutput.Click();
+    const std::string target = prepare(name, 0, "out") + "/" + name + ".gif";
+    chooseTarget(target);
     ASSERT_EQ(w().lblOutput.Caption(), target);
     auto before = snapshot(dir(), home());
     shells.clear();
@@ -117,11 +125,8 @@ TEST_F(Names, EveryNameToAGif) {
 TEST_F(Names, EveryNameToAJpgSeries) {
   for (const std::string name : kNames) {
     SCOPED_TRACE(name);
-    chooseFile(source(name), 1);
-    const std::string folder = dir() + "/jpg " + name;
-    decoys(folder, name);
-    dialogAnswers.push_back({true, {folder}, 0});
-    w().cmdOutput.Click();
+    const std::string folder = prepare(name, 1, "jpg");
+    chooseTarget(folder);
     ASSERT_EQ(w().lblOutput.Caption(), folder + "/*.jpg");
     auto before = snapshot(dir(), home());
     encodeRange();
@@ -186,8 +191,7 @@ TEST_F(Results, TheMessageTellsWhatTheRunDid) {
     fs::create_directories(folder);
     const std::string target = gif ? folder + "/clip.gif" : folder + "/00000001.jpg";
     testsupport::writeFile(target, kOld);
-    dialogAnswers.push_back({true, {gif ? target : folder}, 0});
-    w().cmdOutput.Click();
+    chooseTarget(gif ? target : folder);
     encodeRange();
     EXPECT_EQ(lastPrompt().find(successText()) != std::string::npos, c.success) << lastPrompt();
     EXPECT_EQ(lastPrompt().find("Sorry , failed to encode") != std::string::npos, !c.success) << lastPrompt();
