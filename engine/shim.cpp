@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "gifspeed.h"
+
 namespace {
 
 // A video output list whose first driver is the Windows overlay output.
@@ -86,6 +88,7 @@ int main(int argc, char** argv) {
     addExpanded(words, a);
   }
   addPreviewOptions(words);
+  addGifSpeed(words);
   std::vector<char*> args{argv[0]};
   for (std::string& w : words) args.push_back(w.data());
   args.push_back(nullptr);
