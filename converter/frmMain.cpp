@@ -108,7 +108,6 @@ frmMain::~frmMain() { mdlGetCmdOutput::SetProgressWindow(nullptr); }
 // ======================= Start-up, single instance, settings and exit =======================
 
 void frmMain::Form_Load() {
-  dde_.Open(kTitle, "FormDDE");  // a link source from the start, as the window is designed
   Caption(kTitle);
   win::SetWindowLongA(hWnd(), win::GWL_STYLE, 0x6000000);
   // Without a caption bar the window keeps its client area as designed here (it does not
@@ -120,16 +119,17 @@ void frmMain::Form_Load() {
   frmSplash::Default().Show();
   vb::DoEvents();
 
-  mdlConsole::KillByModulePath(AddSlash(vb::App::Path()) + "plugins/" + "FenwoRes");
-
   const std::string cmd = vb::Command();
   if (vb::App::PrevInstance()) {
-    // The running instance gets the command line; this one ends at once, writing nothing.
-    dde_.Close();
+    // The running instance gets the command line; this one ends at once, writing nothing and
+    // leaving the running instance's engines alone.
     SendDdeCommand(cmd);
     std::fflush(nullptr);
     std::_Exit(0);
   }
+  // The first instance alone is the link source and ends the engines a crashed run left.
+  dde_.Open(kTitle, "FormDDE");
+  mdlConsole::KillByModulePath(AddSlash(vb::App::Path()) + "plugins/" + "FenwoRes");
 
   const vb::StdPicture hand = imgCur.Picture();
   for (vb::Label* b : lblButton) b->MouseIcon(hand);

@@ -2,8 +2,6 @@
 // options that exist only on Windows into their Linux counterparts and then becomes the real
 // engine (FENWO_ENGINE, else mplayer on the PATH) in this same process, keeping argv[0], so the
 // engine process still shows the plug-ins path.
-#include "outpath.h"
-
 #include <glob.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,6 +12,9 @@
 #include <cstring>
 #include <string>
 #include <vector>
+
+#include "gifspeed.h"
+#include "outpath.h"
 
 namespace {
 
@@ -88,6 +89,7 @@ int main(int argc, char** argv) {
     addExpanded(words, a);
   }
   addPreviewOptions(words);
+  addGifSpeed(words);
   shim::MendOutputPaths(words);
   std::vector<char*> args{argv[0]};
   for (std::string& w : words) args.push_back(w.data());

@@ -2,10 +2,12 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
-#include <QLockFile>
 #include <QStandardPaths>
+#include <fcntl.h>
 #include <memory>
+#include <sys/file.h>
 #include <unistd.h>
 
 namespace vb::App {
@@ -37,15 +39,16 @@ std::string EXEName() {
 }
 
 bool PrevInstance() {
-  // The first instance holds a lock file of the user's for as long as it runs; a lock left by
-  // a process that died is taken over.
+  // The first instance holds an exclusive lock on a file of the user's for as long as it runs.
+  // The kernel decides between starts at the same moment and drops the lock with the process,
+  // so a lock is never stale. The descriptor is not inherited: an engine outliving the program
+  // must not keep it.
   static const bool previous = [] {
     QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (dir.isEmpty()) dir = QDir::tempPath();
     const QString name = QString("%1/%2-%3.instance").arg(dir, QString::fromStdString(EXEName())).arg(getuid());
-    static auto lock = std::make_unique<QLockFile>(name);
-    lock->setStaleLockTime(0);
-    return !lock->tryLock(0);
+    const int fd = ::open(QFile::encodeName(name).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    return fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) != 0;
   }();
   return previous;
 }

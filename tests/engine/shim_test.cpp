@@ -76,9 +76,14 @@ TEST_F(Shim, MapsTheWindowsOnlyOptionsAndPassesTheRest) {
       {"-slave -identify -frames 1", "[-slave][-identify][-frames][1]"},
       {"-vo directx:noaccel -x", "[-vo][xv,x11,][-x]"},
       {"-priority=high -x -priority", "[-x]"},
-      // Conversions and probes pass unchanged.
+      // GIF output runs go at full speed; a slave run with that output, series and probes do not.
       {"-nosound -vo gif89a:fps=5:output=\"/o/x.gif\" \"/i/directx\" -fps 25",
-       "[-nosound][-vo][gif89a:fps=5:output=/o/x.gif][/i/directx][-fps][25]"},
+       "[-nosound][-vo][gif89a:fps=5:output=/o/x.gif][/i/directx][-fps][25][-benchmark]"},
+      {"-vo gif89a -benchmark x", "[-vo][gif89a][-benchmark][x]"},
+      {"-vo gif89a:output=a.gif -vo null x", "[-vo][gif89a:output=a.gif][-vo][null][x]"},
+      {"-slave -vo gif89a x", "[-slave][-vo][gif89a][x]"},
+      {"-vo gif89ax x", "[-vo][gif89ax][x]"},
+      // Series and probes pass unchanged.
       {"-identify -ao null -vo null -frames 0 \"/i/%&;$*ü.avi\"", "[-identify][-ao][null][-vo][null][-frames][0][/i/%&;$*ü.avi]"},
       {"-vo jpeg:quality=75:outdir=\"/o d\" -vf-add framestep=5 -vo",
        "[-vo][jpeg:quality=75:outdir=/o d][-vf-add][framestep=5][-vo]"},
@@ -114,14 +119,17 @@ TEST_F(Shim, EngineKeepsThePlugInsPathAsItsName) {
                              &si, &pi));
   const std::string proc = "/proc/" + std::to_string(pi.dwProcessId);
   std::string cmdline, exe;
-  for (int i = 0; i < 200; ++i) {  // until the shim has become the engine
+  // Until the shim has become the engine and the engine's arguments are readable: just after the
+  // exec /proc shows the new executable with an empty command line for a moment.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (std::chrono::steady_clock::now() < deadline) {
     char buf[4096];
     const ssize_t n = readlink((proc + "/exe").c_str(), buf, sizeof buf);
     exe = n > 0 ? std::string(buf, static_cast<size_t>(n)) : "";
-    if (exe.find("sleep") != std::string::npos) break;
+    cmdline = testsupport::readFile(proc + "/cmdline");
+    if (exe.find("sleep") != std::string::npos && !cmdline.empty()) break;
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
-  cmdline = testsupport::readFile(proc + "/cmdline");
   EXPECT_NE(exe.find("sleep"), std::string::npos) << exe;
   EXPECT_EQ(cmdline, testsupport::enginePath() + '\0' + "30" + '\0');
   EXPECT_TRUE(TerminateProcess(pi.hProcess, 3838));

@@ -3,10 +3,13 @@
 
 #include <gtest/gtest.h>
 #include <algorithm>
+#include <chrono>
 #include <csignal>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <thread>
 
 #include "support/paths.h"
 
@@ -47,7 +50,13 @@ TEST(FindProcessesByPath, EmptyTextAndOwnProcessAreNeverFound) {
 TEST(FindProcessesByPath, SignalsReachTheProcessFound) {
   testsupport::TempDir tmp("procscan");
   Sleeper s("/bin/sleep", tmp.file("FenwoRes1.exe"));
+  // The spawned process shows its argv0 only once it runs the new program.
   auto found = win::FindProcessesByPath(tmp.path());
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (found.empty() && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    found = win::FindProcessesByPath(tmp.path());
+  }
   ASSERT_EQ(found.size(), 1u);
   EXPECT_TRUE(found[0].RequestClose());
   int status = 0;
