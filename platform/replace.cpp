@@ -18,6 +18,11 @@ std::string GetTempFileNameA(const std::string& folder, const std::string& prefi
   buf.push_back('\0');
   const int fd = mkostemps(buf.data(), 4, O_CLOEXEC);
   if (fd < 0) return "";
+  // The file becomes the user's result: give it the mode any new file of theirs gets, not
+  // the private one a temporary file is made with.
+  const mode_t mask = umask(0);
+  umask(mask);
+  fchmod(fd, 0666 & ~mask);
   close(fd);
   return buf.data();
 }

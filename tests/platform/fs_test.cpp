@@ -1,5 +1,6 @@
 // labels: unit
 #include "platform/fs.h"
+#include "platform/replace.h"
 
 #include "support/paths.h"
 
@@ -97,4 +98,25 @@ TEST(Fs, WholeFilesKeepTheirBytes) {
   EXPECT_EQ(win::ReadWholeFile(dir.file("missing")), std::nullopt);
   EXPECT_EQ(win::ReadWholeFile(dir.path()), std::nullopt);
   EXPECT_FALSE(win::WriteWholeFile(dir.file("missing/x.txt"), "c"));
+}
+
+// A result written under a temporary name replaces its target whole and carries the mode a new
+// file of the user's gets.
+TEST(Fs, TemporaryResultReplacesItsTargetWithTheUsersMode) {
+  TempDir dir;
+  const std::string target = writeFile(dir.file("old.gif"), "old");
+  const std::string tmp = win::GetTempFileNameA(dir.path(), ".fenwo-");
+  ASSERT_FALSE(tmp.empty());
+  EXPECT_EQ(tmp.find_first_of("*?[]:,", dir.path().size()), std::string::npos);
+  writeFile(tmp, "new");
+  const mode_t mask = umask(0);
+  umask(mask);
+  struct stat st{};
+  ASSERT_EQ(stat(tmp.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0666 & ~mask);
+  EXPECT_EQ(win::MoveFileExA(tmp, target, 0), 0);
+  EXPECT_EQ(win::ReadWholeFile(target), "old");
+  EXPECT_EQ(win::MoveFileExA(tmp, target, win::MOVEFILE_REPLACE_EXISTING), 1);
+  EXPECT_EQ(win::ReadWholeFile(target), "new");
+  EXPECT_FALSE(win::IsFile(tmp));
 }
