@@ -349,7 +349,7 @@ void frmMain::ChangeLanguage(const std::string& code) {
   mnuAbout.Caption(LngText[135]);
   mnuCoopAds.Caption(LngText[141]);
 
-  if (vb::InStr(lblInput.Caption(), "*") > 0) ShowPicsInfo();
+  if (win::IsFileMask(lblInput.Caption())) ShowPicsInfo();
   else setVideoInfoNote();
 
   frmOptions& options = frmOptions::Default();
@@ -698,7 +698,7 @@ void frmMain::cmdResetFps_Click() {
   frmOptions& options = frmOptions::Default();
   options.txtScope(1).Text(TimeText(VideoLength));
   SecPerTwip = VideoLength / options.imgSliderBG.Width();
-  if (vb::InStr(lblInput.Caption(), "*") > 0) ShowPicsInfo();
+  if (win::IsFileMask(lblInput.Caption())) ShowPicsInfo();
   else if (LowerExtension(lblInput.Caption()) == "gif") setVideoInfoNote();
 }
 
@@ -743,7 +743,7 @@ void frmMain::ResetColorParams() {
 
 void frmMain::SetScopeBoxState() {
   frmOptions& options = frmOptions::Default();
-  const bool pictures = LowerExtension(lblInput.Caption()) == "gif" || vb::InStr(lblInput.Caption(), "*") > 0;
+  const bool pictures = LowerExtension(lblInput.Caption()) == "gif" || win::IsFileMask(lblInput.Caption());
   for (vb::TextBox* t : options.txtScope) {
     t->Enabled(!pictures);
     t->BackColor(pictures ? 0x0 : 0xC00000);
@@ -830,7 +830,7 @@ void frmMain::cmdEncode_Click(int) {
     vb::MsgBox(LngText[3], vb::vbOKOnly);
     return;
   }
-  if (EncodeKind == "gif" && vb::InStr(source, "*.gif") > 0 &&
+  if (EncodeKind == "gif" && win::IsFileMask(source, "gif") &&
       vb::LCase(ParentFolder(source)) == vb::LCase(ParentFolder(target))) {
     vb::MsgBox(LngText[30], vb::vbOKOnly);
     return;
@@ -961,7 +961,7 @@ void frmMain::RunConversion(EncodeJob& job) {
   vb::DoEvents();
 
   std::string savedDir;
-  if (vb::InStr(job.source, "*") > 0) {
+  if (win::IsFileMask(job.source)) {
     savedDir = win::GetCurrentDirectoryA();
     ChangeCurDir(job.source, "");
   }
