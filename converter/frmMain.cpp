@@ -406,7 +406,7 @@ void frmMain::picPopSay_MouseMove(int Button, int, float, float) {
 
 void frmMain::lblButton_Click(int Index) {
   UnloadSplash();
-  if (cmdEncode(1).Visible()) return;
+  if (EncodeAtWork()) return;
   switch (Index) {
     case 0: PopupMenu(mnuLanguage); break;
     case 1: PopupMenu(mnuMainHelp); break;
@@ -417,7 +417,7 @@ void frmMain::lblButton_Click(int Index) {
 }
 
 void frmMain::cmdOpt_Click() {
-  if (cmdEncode(1).Visible()) return;
+  if (EncodeAtWork()) return;
   if (!cmdInput.Tag().empty() || !cmdOutput.Tag().empty()) {
     cmdOpt.State(0);
     return;
@@ -502,15 +502,19 @@ void frmMain::CenterPathLabels() {
   lblOutput.Top(cmdOutput.Top() + (cmdOutput.Height() - lblOutput.Height()) / 2);
 }
 
-// A dialog of the source or target step is open, or a conversion runs: the button only gets
-// its face back (during a conversion not even that).
+// A dialog of the source or target step is open, or Encode Now is at work: the button only
+// gets its face back (while Encode Now is at work not even that).
 bool frmMain::SourceButtonsBusy(ImageButton& button) {
   if (!cmdInput.Tag().empty() || !cmdOutput.Tag().empty()) {
     button.State(0);
     return true;
   }
-  return cmdEncode(1).Visible();
+  return EncodeAtWork();
 }
+
+// Encode Now is at work from its first check to its result: the key-frame search, its
+// questions and the run, which all let window events run.
+bool frmMain::EncodeAtWork() { return cmdEncode(1).Visible() || !cmdEncode(0).Tag().empty(); }
 
 void frmMain::cmdInput_Click() {
   if (SourceButtonsBusy(cmdInput)) return;
@@ -571,7 +575,6 @@ void frmMain::mnuSrcIsFileTo_Click(int Index) {
 void frmMain::mnuSrcISFolderTo_Click(int Index) {
   if (SourceButtonsBusy(cmdInput)) return;
   cmdInput.Tag("inUse");
-  EncodeKind = "gif";
   const std::string ext = kPictureKinds[Index];
   const std::string EXT = vb::UCase(ext);
   try {
@@ -609,6 +612,8 @@ void frmMain::mnuSrcISFolderTo_Click(int Index) {
         if (!readable) {
           vb::MsgBox(LngText[57] + CRLF2 + folder, vb::vbOKOnly);
         } else {
+          // The kind changes with the source only: a cancelled or refused folder leaves both.
+          EncodeKind = "gif";
           lblInput.Caption(folder + "*." + ext);
           ChangeCurDir(lblInput.Caption(), "");
           // GIF pictures would be taken for sources by the engine: the target goes elsewhere.
@@ -824,6 +829,20 @@ void frmMain::cmdEncode_Click(int) {
     mdlGetCmdOutput::StopRequested = true;
     return;
   }
+  // A second press while the first is still at work (its key-frame search or questions).
+  if (!cmdEncode(0).Tag().empty()) {
+    cmdEncode(0).State(0);
+    return;
+  }
+  cmdEncode(0).Tag("inUse");
+  struct Done {
+    ImageButton& button;
+    ~Done() { button.Tag(""); }
+  } done{cmdEncode(0)};
+  EncodeNow();
+}
+
+void frmMain::EncodeNow() {
   if (!CheckSourceReady(false)) return;
   const std::string source = lblInput.Caption(), target = lblOutput.Caption();
   if (source == target) {
