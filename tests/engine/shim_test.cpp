@@ -133,14 +133,16 @@ TEST_F(Shim, EngineKeepsThePlugInsPathAsItsName) {
                              &si, &pi));
   const std::string proc = "/proc/" + std::to_string(pi.dwProcessId);
   std::string cmdline, exe;
-  for (int i = 0; i < 200; ++i) {  // until the shim has become the engine
+  // Until the shim has become the engine and the kernel has laid out the engine's arguments
+  // (the new program shows a moment before them).
+  for (int i = 0; i < 200; ++i) {
     char buf[4096];
     const ssize_t n = readlink((proc + "/exe").c_str(), buf, sizeof buf);
     exe = n > 0 ? std::string(buf, static_cast<size_t>(n)) : "";
-    if (exe.find("sleep") != std::string::npos) break;
+    cmdline = testsupport::readFile(proc + "/cmdline");
+    if (exe.find("sleep") != std::string::npos && !cmdline.empty()) break;
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
-  cmdline = testsupport::readFile(proc + "/cmdline");
   EXPECT_NE(exe.find("sleep"), std::string::npos) << exe;
   EXPECT_EQ(cmdline, testsupport::enginePath() + '\0' + "30" + '\0');
   EXPECT_TRUE(TerminateProcess(pi.hProcess, 3838));
