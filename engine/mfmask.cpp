@@ -40,6 +40,9 @@ std::vector<std::string> matches(const std::string& folder, const std::string& d
   }
   closedir(d);
   std::sort(found.begin(), found.end());
+  // A name of the current folder handed over as an argument must not read as an option.
+  for (std::string& f : found)
+    if (f[0] == '-') f = "./" + f;
   return found;
 }
 

@@ -91,14 +91,14 @@ TEST_F(Shim, MapsTheWindowsOnlyOptionsAndPassesTheRest) {
 // the folder's mask: both match as the programs' masks do (without regard to case, no hidden
 // files), whatever the folder's name holds; a name the user chose stays as it is.
 TEST_F(Shim, ExpandsThePictureMasksAsTheProgramsMatchThem) {
-  for (const char* n : {"g2.gif", "G1.GIF", "g3.Gif", ".g0.gif", "x.png", "a*b.gif", "y.PNG"})
+  for (const char* n : {"g2.gif", "G1.GIF", "g3.Gif", ".g0.gif", "x.png", "a*b.gif", "y.PNG", "-g4.gif"})
     testsupport::writeFile(dir_.file(n), "");
   ::mkdir(dir_.file("sub.gif").c_str(), 0755);
   const std::string mf = "mf://" + dir_.path() + "/*.png";
   const Result r = run(testsupport::enginePath() + " -fixed-vo *.gif *.bmp a*b.gif ?.png \"" + mf + "\" \"mf://" +
                            dir_.path() + "/*.bmp\"",
                        block({"FENWO_ENGINE=" + fake_}), dir_.path().c_str());
-  EXPECT_EQ(r.output, "[-fixed-vo][G1.GIF][a*b.gif][g2.gif][g3.Gif][*.bmp][a*b.gif][?.png][mf://@list:" +
+  EXPECT_EQ(r.output, "[-fixed-vo][./-g4.gif][G1.GIF][a*b.gif][g2.gif][g3.Gif][*.bmp][a*b.gif][?.png][mf://@list:" +
                           dir_.path() + "/x.png|" + dir_.path() + "/y.PNG|][mf://" + dir_.path() + "/*.bmp]");
 }
 
