@@ -4,6 +4,7 @@
 
 #include "foundation/mdlFenwoZantiro.h"
 #include "platform/cmdline.h"
+#include "platform/fs.h"
 #include "runtime/numbers.h"
 #include "runtime/strings.h"
 
@@ -21,7 +22,7 @@ std::string Extension(const std::string& path) {
 }  // namespace
 
 bool IsPictureSource(const std::string& source) {
-  return vb::InStr(source, "*") > 0 || Extension(source) == "gif";
+  return win::IsFileMask(source) || Extension(source) == "gif";
 }
 
 float Duration(const EncodeJob& job) {
@@ -82,7 +83,7 @@ std::string EncodeCommandLine(EncodeJob& job, float& outLength) {
   const std::string seriesOut = job.kind == "jpg" ? " -vo jpeg:quality=" + job.quality + ":outdir=" + win::QuoteArg(dir)
                                                   : " -vo png:z=" + job.quality + ":outdir=" + win::QuoteArg(dir);
   const std::string step = " -vf-add framestep=" + vb::CStr(job.step);
-  const bool star = vb::InStr(job.source, "*") > 0;
+  const bool star = win::IsFileMask(job.source);
   const bool gifSource = Extension(job.source) == "gif";
 
   outLength = job.videoLength;
@@ -95,7 +96,7 @@ std::string EncodeCommandLine(EncodeJob& job, float& outLength) {
            step;
 
   outLength = vb::Round(static_cast<float>(job.frameCount) / job.outFps, 2);
-  if (vb::InStr(job.source, "*.gif") > 0 && job.kind == "gif")  // T7
+  if (win::IsFileMask(job.source, "gif") && job.kind == "gif")  // T7
     return job.engine + " -fps " + outFps + " -nosound" + gifOut + filters + " -fixed-vo *.gif";
   if (star && job.kind == "gif")  // T6
     return job.engine + " -nosound" + ss + gifOut + filters + " " + win::QuoteArg("mf://" + job.source) + " -mf fps=" +

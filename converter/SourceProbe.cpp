@@ -166,7 +166,7 @@ float GetKeyframeTime(const std::string& source, float t) {
 
 bool CheckFileUsable(const std::string& path) {
   std::string p = path;
-  if (vb::InStr(p, "*") > 0) return objFile.FileExists(p);
+  if (win::IsFileMask(p)) return objFile.FileExists(p);
   return win::FileLen(p) >= 1;
 }
 

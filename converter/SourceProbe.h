@@ -55,8 +55,8 @@ float ReadStartTime(const std::string& output);
 // The whole frames per second of a slave "ANS_fps=" answer; 0 when there is none.
 float ReadAnsweredFps(const std::string& output);
 
-// Whether a path names something usable: a file of at least one byte, or for a mask holding
-// "*" any matching file.
+// Whether a path names something usable: a file of at least one byte, or for a picture
+// folder's mask ("*.jpg" as its last part) any matching file.
 bool CheckFileUsable(const std::string& path);
 
 }  // namespace zantiro

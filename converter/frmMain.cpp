@@ -351,7 +351,7 @@ void frmMain::ChangeLanguage(const std::string& code) {
   mnuAbout.Caption(LngText[135]);
   mnuCoopAds.Caption(LngText[141]);
 
-  if (vb::InStr(lblInput.Caption(), "*") > 0) ShowPicsInfo();
+  if (win::IsFileMask(lblInput.Caption())) ShowPicsInfo();
   else setVideoInfoNote();
 
   frmOptions& options = frmOptions::Default();
@@ -408,7 +408,7 @@ void frmMain::picPopSay_MouseMove(int Button, int, float, float) {
 
 void frmMain::lblButton_Click(int Index) {
   UnloadSplash();
-  if (cmdEncode(1).Visible()) return;
+  if (EncodeAtWork()) return;
   switch (Index) {
     case 0: PopupMenu(mnuLanguage); break;
     case 1: PopupMenu(mnuMainHelp); break;
@@ -419,7 +419,7 @@ void frmMain::lblButton_Click(int Index) {
 }
 
 void frmMain::cmdOpt_Click() {
-  if (cmdEncode(1).Visible()) return;
+  if (EncodeAtWork()) return;
   if (!cmdInput.Tag().empty() || !cmdOutput.Tag().empty()) {
     cmdOpt.State(0);
     return;
@@ -504,15 +504,19 @@ void frmMain::CenterPathLabels() {
   lblOutput.Top(cmdOutput.Top() + (cmdOutput.Height() - lblOutput.Height()) / 2);
 }
 
-// A dialog of the source or target step is open, or a conversion runs: the button only gets
-// its face back (during a conversion not even that).
+// A dialog of the source or target step is open, or Encode Now is at work: the button only
+// gets its face back (while Encode Now is at work not even that).
 bool frmMain::SourceButtonsBusy(ImageButton& button) {
   if (!cmdInput.Tag().empty() || !cmdOutput.Tag().empty()) {
     button.State(0);
     return true;
   }
-  return cmdEncode(1).Visible();
+  return EncodeAtWork();
 }
+
+// Encode Now is at work from its first check to its result: the key-frame search, its
+// questions and the run, which all let window events run.
+bool frmMain::EncodeAtWork() { return cmdEncode(1).Visible() || !cmdEncode(0).Tag().empty(); }
 
 void frmMain::cmdInput_Click() {
   if (SourceButtonsBusy(cmdInput)) return;
@@ -573,7 +577,6 @@ void frmMain::mnuSrcIsFileTo_Click(int Index) {
 void frmMain::mnuSrcISFolderTo_Click(int Index) {
   if (SourceButtonsBusy(cmdInput)) return;
   cmdInput.Tag("inUse");
-  EncodeKind = "gif";
   const std::string ext = kPictureKinds[Index];
   const std::string EXT = vb::UCase(ext);
   try {
@@ -611,6 +614,8 @@ void frmMain::mnuSrcISFolderTo_Click(int Index) {
         if (!readable) {
           vb::MsgBox(LngText[57] + CRLF2 + folder, vb::vbOKOnly);
         } else {
+          // The kind changes with the source only: a cancelled or refused folder leaves both.
+          EncodeKind = "gif";
           lblInput.Caption(folder + "*." + ext);
           ChangeCurDir(lblInput.Caption(), "");
           // GIF pictures would be taken for sources by the engine: the target goes elsewhere.
@@ -700,7 +705,7 @@ void frmMain::cmdResetFps_Click() {
   frmOptions& options = frmOptions::Default();
   options.txtScope(1).Text(TimeText(VideoLength));
   SecPerTwip = VideoLength / options.imgSliderBG.Width();
-  if (vb::InStr(lblInput.Caption(), "*") > 0) ShowPicsInfo();
+  if (win::IsFileMask(lblInput.Caption())) ShowPicsInfo();
   else if (LowerExtension(lblInput.Caption()) == "gif") setVideoInfoNote();
 }
 
@@ -745,7 +750,7 @@ void frmMain::ResetColorParams() {
 
 void frmMain::SetScopeBoxState() {
   frmOptions& options = frmOptions::Default();
-  const bool pictures = LowerExtension(lblInput.Caption()) == "gif" || vb::InStr(lblInput.Caption(), "*") > 0;
+  const bool pictures = LowerExtension(lblInput.Caption()) == "gif" || win::IsFileMask(lblInput.Caption());
   for (vb::TextBox* t : options.txtScope) {
     t->Enabled(!pictures);
     t->BackColor(pictures ? 0x0 : 0xC00000);
@@ -826,13 +831,27 @@ void frmMain::cmdEncode_Click(int) {
     mdlGetCmdOutput::StopRequested = true;
     return;
   }
+  // A second press while the first is still at work (its key-frame search or questions).
+  if (!cmdEncode(0).Tag().empty()) {
+    cmdEncode(0).State(0);
+    return;
+  }
+  cmdEncode(0).Tag("inUse");
+  struct Done {
+    ImageButton& button;
+    ~Done() { button.Tag(""); }
+  } done{cmdEncode(0)};
+  EncodeNow();
+}
+
+void frmMain::EncodeNow() {
   if (!CheckSourceReady(false)) return;
   const std::string source = lblInput.Caption(), target = lblOutput.Caption();
   if (source == target) {
     vb::MsgBox(LngText[3], vb::vbOKOnly);
     return;
   }
-  if (EncodeKind == "gif" && vb::InStr(source, "*.gif") > 0 &&
+  if (EncodeKind == "gif" && win::IsFileMask(source, "gif") &&
       vb::LCase(ParentFolder(source)) == vb::LCase(ParentFolder(target))) {
     vb::MsgBox(LngText[30], vb::vbOKOnly);
     return;
@@ -963,7 +982,7 @@ void frmMain::RunConversion(EncodeJob& job) {
   vb::DoEvents();
 
   std::string savedDir;
-  if (vb::InStr(job.source, "*") > 0) {
+  if (win::IsFileMask(job.source)) {
     savedDir = win::GetCurrentDirectoryA();
     ChangeCurDir(job.source, "");
   }

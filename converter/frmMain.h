@@ -135,6 +135,8 @@ class frmMain : public vb::Form,
   void cmdOutput_Click();
   void cmdResetFps_Click();
   void cmdEncode_Click(int Index);
+  void EncodeNow();
+  bool EncodeAtWork();
   bool SourceButtonsBusy(ImageButton& button);
   void CenterPathLabels();
   void ShowPicsInfo();

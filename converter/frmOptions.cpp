@@ -513,7 +513,7 @@ void frmOptions::SetMainEncodeNote() {
   frmMain& main = frmMain::Default();
   std::string source = main.lblInput.Caption();
   std::string range;
-  if (vb::InStr(source, "*") > 0) {
+  if (win::IsFileMask(source)) {
     range = LngText[75];
   } else if (vb::LCase(objFile.GetExtensionName(source)) == "gif") {
     range = LngText[76];
@@ -577,7 +577,7 @@ void frmOptions::CenterPlayerNote(const std::string& text, int backStyle) {
 void frmOptions::newPlay(const std::string& file, float startTime) {
   if (tmrCheck.Enabled()) return;
   setStop(false, false);
-  if (vb::InStr(file, "*.gif") > 0) {
+  if (win::IsFileMask(file, "gif")) {
     vb::MsgBox(LngText[71]);
     return;
   }
@@ -596,7 +596,7 @@ void frmOptions::newPlay(const std::string& file, float startTime) {
 
   tmrCheck.Tag("");
   std::string source;
-  if (vb::InStr(file, "*") > 0) {
+  if (win::IsFileMask(file)) {
     source = win::QuoteArg("mf://" + file) + " -mf fps=" + vb::CStr(VideoFps);
   } else {
     std::string path = file;

@@ -2,8 +2,6 @@
 // options that exist only on Windows into their Linux counterparts and then becomes the real
 // engine (FENWO_ENGINE, else mplayer on the PATH) in this same process, keeping argv[0], so the
 // engine process still shows the plug-ins path.
-#include <glob.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -13,8 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "gifspeed.h"
-#include "outpath.h"
+#include "engine/gifspeed.h"
+#include "engine/mfmask.h"
+#include "engine/outpath.h"
 
 namespace {
 
@@ -27,26 +26,6 @@ bool isWindowsVideoOut(const std::string& value) {
 // An output that draws into the window given by -wid: the overlay where the X server has one,
 // plain X11 drawing where it has not (as on Xvfb), then whatever else the engine has.
 constexpr const char* kLinuxVideoOut = "xv,x11,";
-
-// The engine on Windows expands a wildcard argument (such as *.gif, the pictures of the current
-// folder) itself, as programs there do. Here that is done for names in the current folder: an
-// argument with "*" or "?" and no "/" that names no file becomes the sorted matching files
-// (kept as it is when none match).
-void addExpanded(std::vector<std::string>& out, const std::string& arg) {
-  struct stat st{};
-  if (arg.find_first_of("*?") == std::string::npos || arg.find('/') != std::string::npos || arg[0] == '-' ||
-      stat(arg.c_str(), &st) == 0) {
-    out.push_back(arg);
-    return;
-  }
-  glob_t g{};
-  if (glob(arg.c_str(), 0, nullptr, &g) == 0) {
-    for (size_t i = 0; i < g.gl_pathc; ++i) out.emplace_back(g.gl_pathv[i]);
-  } else {
-    out.push_back(arg);
-  }
-  globfree(&g);
-}
 
 bool hasWord(const std::vector<std::string>& words, const char* word) {
   for (const std::string& w : words)
@@ -86,7 +65,7 @@ int main(int argc, char** argv) {
       ++i;
       continue;
     }
-    addExpanded(words, a);
+    AddPictureMask(words, a);
   }
   addPreviewOptions(words);
   addGifSpeed(words);

@@ -43,8 +43,9 @@ std::string FileObject::GetFileText(std::string& fn) {
 
 void FileObject::DeleteFile(std::string& fn, bool /*force*/) {
   fn = vb::Trim(fn);
-  if (fn.empty()) return;
-  for (const std::string& f : win::FindFiles(fn)) win::DeleteFileA(f);
+  // No caller deletes by a mask: the name is taken literally, so a target "Why?.gif" is never
+  // a pattern that takes other files with it.
+  if (!fn.empty()) win::DeleteFileA(fn);
 }
 
 void FileObject::CreateTextFile(std::string& fn, bool /*overwrite*/, const std::string& txt) {

@@ -8,7 +8,8 @@
 
 class FileObject {
  public:
-  // A file (not a folder) matches fn, which may hold "*" and "?" in its last part.
+  // A file (not a folder) is named by fn, or matches it when fn is a mask the programs build
+  // ("*.jpg" as its last part, without regard to case; see win::IsFileMask).
   bool FileExists(std::string& fn);
   bool FolderExists(std::string& fn);
   std::string GetBaseName(std::string& fn);       // name without folder and extension
@@ -22,7 +23,7 @@ class FileObject {
   // The short form of fn; "" when there is none (a missing path).
   std::string ShortPath(const std::string& fn);
   std::string GetFileText(std::string& fn);
-  // Deletes every file fn names (wildcards delete every match); force has no effect.
+  // Deletes the one file fn names, taken literally; force has no effect.
   void DeleteFile(std::string& fn, bool force = false);
   // Creates or empties fn and writes txt and CR LF; overwrite has no effect.
   void CreateTextFile(std::string& fn, bool overwrite, const std::string& txt);

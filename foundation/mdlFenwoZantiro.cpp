@@ -105,7 +105,7 @@ void ChangeCurDir(std::string path, const std::string& fallback) {
   if (path.empty()) return;
   const std::string passed = path;
   if (vb::Right(path, 1) != "/") path = AddSlash(objFile.GetParentFolderName(path));
-  if (!fallback.empty() && vb::InStr(passed, "*") == 0 && !mdlGetDriveType::IsWritableDrive(path))
+  if (!fallback.empty() && !win::IsFileMask(passed) && !mdlGetDriveType::IsWritableDrive(path))
     path = fallback;
   // There are no drive letters here: making the folder current also makes its drive current.
   win::SetCurrentDirectoryA(path);

@@ -70,8 +70,8 @@ std::string GetValueBetween(const std::string& text, const std::string& key, std
 std::string AddSlash(const std::string& path, bool addColon = false);
 
 // Makes the folder of path current (a path ending in "/" is itself the folder). When the path
-// lies on neither a fixed nor a removable drive and holds no "*", the fallback folder is taken
-// instead (when not empty). Errors leave the current folder as it was.
+// lies on neither a fixed nor a removable drive and is no picture mask, the fallback folder is
+// taken instead (when not empty). Errors leave the current folder as it was.
 void ChangeCurDir(std::string path, const std::string& fallback);
 
 // Opens a web address or a "mailto:" address with the desktop's handler.

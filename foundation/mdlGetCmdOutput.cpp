@@ -252,7 +252,7 @@ void RunEncode(std::string& commandLine, float startTime, float duration, bool& 
       console().txtOutput.Text("");
     }
 
-    const bool series = progressWindow && vb::InStr(progressWindow->InputCaption(), "*.gif") > 0;
+    const bool series = progressWindow && win::IsFileMask(progressWindow->InputCaption(), "gif");
     Progress progress(startTime, duration == 0 ? mdlFenwoZantiro::OutLength : duration, series);
     run.ReadUntilEnd(
         [&](const std::string& chunk) {

@@ -1,5 +1,7 @@
 #include "platform/drive.h"
 
+#include "platform/fs.h"
+
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 
@@ -136,6 +138,9 @@ bool IsDriveRoot(const std::string& folder) {
   if (ec || real.empty()) real = folder;
   if (real.size() > 1 && real.back() == '/') real.pop_back();
   if (real == "/") return true;
+  std::string home = std::filesystem::weakly_canonical(GetHomeFolder(), ec).string();
+  if (home.size() > 1 && home.back() == '/') home.pop_back();
+  if (!ec && real == home) return true;
   std::ifstream in("/proc/self/mountinfo");
   std::stringstream text;
   text << in.rdbuf();

@@ -18,7 +18,9 @@ enum : int {
 int GetDriveTypeA(const std::string& path);
 
 // Whether a folder is the root of a file system: "/" or a mount point (what a drive root such
-// as D:\ is elsewhere). A trailing "/" is allowed.
+// as D:\ is elsewhere), or the home folder, which stands in for the system drive's root as the
+// fallback folder (a series made there goes into output/, never among the user's own files).
+// A trailing "/" is allowed.
 bool IsDriveRoot(const std::string& folder);
 
 // The same rule over a given mount table (text in the form of /proc/self/mountinfo) and a

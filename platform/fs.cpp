@@ -1,5 +1,7 @@
 #include "platform/fs.h"
 
+#include <QString>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -48,33 +50,35 @@ std::string GetCurrentDirectoryA() {
 
 bool MatchesWildcard(const std::string& name, const std::string& pattern) {
   if (pattern == "*.*") return true;
-  // Greedy match with one back-tracking point per "*" (enough for * and ?).
-  size_t n = 0, p = 0, starP = std::string::npos, starN = 0;
-  const auto charLen = [](const std::string& s, size_t i) {
-    const auto c = static_cast<unsigned char>(s[i]);
-    size_t k = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 1;
-    return std::min(k, s.size() - i);
-  };
-  while (n < name.size()) {
-    if (p < pattern.size() && pattern[p] == '*') {
-      starP = p++;
-      starN = n;
-    } else if (p < pattern.size() && pattern[p] == '?') {
-      ++p;
-      n += charLen(name, n);
-    } else if (p < pattern.size() && pattern[p] == name[n]) {
-      ++p;
-      ++n;
-    } else if (starP != std::string::npos) {
-      p = starP + 1;
-      starN += charLen(name, starN);
-      n = starN;
+  // Characters compared case-folded, one code point each; greedy match with one back-tracking
+  // point per "*" (enough for * and ?).
+  const std::u32string n = QString::fromStdString(name).toCaseFolded().toStdU32String();
+  const std::u32string p = QString::fromStdString(pattern).toCaseFolded().toStdU32String();
+  size_t i = 0, j = 0, starP = std::u32string::npos, starN = 0;
+  while (i < n.size()) {
+    if (j < p.size() && p[j] == U'*') {
+      starP = j++;
+      starN = i;
+    } else if (j < p.size() && (p[j] == U'?' || p[j] == n[i])) {
+      ++i;
+      ++j;
+    } else if (starP != std::u32string::npos) {
+      j = starP + 1;
+      i = ++starN;
     } else {
       return false;
     }
   }
-  while (p < pattern.size() && pattern[p] == '*') ++p;
-  return p == pattern.size();
+  while (j < p.size() && p[j] == U'*') ++j;
+  return j == p.size();
+}
+
+bool IsFileMask(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  const std::string last = slash == std::string::npos ? path : path.substr(slash + 1);
+  struct stat st{};
+  return last.size() > 2 && last.compare(0, 2, "*.") == 0 &&
+         last.find_first_of("*?", 2) == std::string::npos && lstat(path.c_str(), &st) != 0;
 }
 
 bool IsFile(const std::string& path) {
@@ -87,21 +91,26 @@ bool IsFolder(const std::string& path) {
   return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+bool IsFileMask(const std::string& path, const std::string& ext) {
+  const std::string last = "/*." + ext;
+  return IsFileMask(path) && path.size() + 1 >= last.size() &&
+         MatchesWildcard(("/" + path).substr(path.size() + 1 - last.size()), last);
+}
+
 std::vector<std::string> FindFiles(const std::string& pattern) {
   std::vector<std::string> found;
-  const size_t slash = pattern.rfind('/');
-  const std::string folder = slash == std::string::npos ? "" : pattern.substr(0, slash + 1);
-  const std::string mask = pattern.substr(folder.size());
-  if (mask.empty()) return found;
-  if (mask.find_first_of("*?") == std::string::npos) {
+  if (!IsFileMask(pattern)) {
     if (IsFile(pattern)) found.push_back(pattern);
     return found;
   }
+  const size_t slash = pattern.rfind('/');
+  const std::string folder = slash == std::string::npos ? "" : pattern.substr(0, slash + 1);
+  const std::string mask = pattern.substr(folder.size());
   DIR* d = opendir(folder.empty() ? "." : folder.c_str());
   if (!d) return found;
   while (dirent* e = readdir(d)) {
     const std::string name = e->d_name;
-    if (name == "." || name == ".." || !MatchesWildcard(name, mask)) continue;
+    if (name[0] == '.' || !MatchesWildcard(name, mask)) continue;
     if (IsFile(folder + name)) found.push_back(folder + name);
   }
   closedir(d);

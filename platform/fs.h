@@ -22,13 +22,21 @@ std::string GetCurrentDirectoryA();  // without a trailing "/"
 // will not do (the root of the system drive on Windows).
 std::string GetHomeFolder();
 
-// Whether a file name matches a pattern of "*" (any run) and "?" (one character), with exact
-// case. "*.*" matches every name, as the Windows search does.
+// Whether a file name matches a pattern of "*" (any run) and "?" (one character), without
+// regard to case, as the Windows search does. "*.*" matches every name.
 bool MatchesWildcard(const std::string& name, const std::string& pattern);
 
-// The files (not folders) in one folder whose names match the last part of pattern, which
-// may hold "*" and "?"; the folder part is taken as written ("" is the current folder).
-// Full paths as folder part & name, sorted by name.
+// Whether path is one of the masks the programs build: its last part is "*." and an extension
+// free of "*" and "?" (such as "*.jpg"), and no file or folder has that very name. Every other
+// path, a user's "Why?.gif" or "a*b.avi" included, names one file literally.
+bool IsFileMask(const std::string& path);
+// The same, for the mask of one extension only: "*." & ext as the last part ("gif": *.gif).
+bool IsFileMask(const std::string& path, const std::string& ext);
+
+// For a mask (IsFileMask): the files (not folders) of its folder whose names match its last
+// part, hidden files (names starting with ".") left out; the folder part is taken as written
+// ("" is the current folder). Full paths as folder part & name, sorted by name. For any other
+// path: that path when it is a file.
 std::vector<std::string> FindFiles(const std::string& pattern);
 
 bool IsFile(const std::string& path);    // a file, or a link to one

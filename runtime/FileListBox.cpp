@@ -34,14 +34,16 @@ void FileListBox::ListIndex(int i) {
   if (auto* l = qobject_cast<QListWidget*>(Widget())) l->setCurrentRow(listIndex_);
 }
 
-// The names of the folder's files that match one of the patterns, sorted as the list box
-// sorts them (without regard to case).
+// The names of the folder's files that match one of the patterns (without regard to case;
+// hidden files, whose names start with ".", left out), sorted as the list box sorts them
+// (without regard to case).
 void FileListBox::Refresh() {
   files_.clear();
   const auto patterns = Split(pattern_, ";");
   const QDir dir(QString::fromStdString(path_));
-  for (const QString& n : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+  for (const QString& n : dir.entryList(QDir::Files | QDir::System)) {
     const std::string name = n.toStdString();
+    if (name[0] == '.') continue;
     for (const auto& pat : patterns)
       if (win::MatchesWildcard(name, Trim(pat))) {
         files_.push_back(name);

@@ -54,7 +54,8 @@ class Shim : public ::testing::Test {
  protected:
   void SetUp() override {
     fake_ = testsupport::writeFile(dir_.file("fake-engine"),
-                                   "#!/bin/sh\nfor a in \"$@\"; do printf '[%s]' \"$a\"; done\n");
+                                   "#!/bin/sh\nfor a in \"$@\"; do case \"$a\" in mf://@*) printf '[mf://@list:'; "
+                                   "tr '\\n' '|' < \"${a#mf://@}\"; printf ']';; *) printf '[%s]' \"$a\";; esac; done\n");
     ::chmod(fake_.c_str(), 0755);
   }
   std::string viaFake(const std::string& options) {
@@ -91,13 +92,31 @@ TEST_F(Shim, MapsTheWindowsOnlyOptionsAndPassesTheRest) {
   for (const auto& c : cases) EXPECT_EQ(viaFake(c.options), c.args) << c.options;
 }
 
-// T7 of the conversions names "*.gif" for the pictures of the current folder.
-TEST_F(Shim, ExpandsAWildcardOfTheCurrentFolderAsTheEngineOnWindowsDoes) {
-  for (const char* n : {"g2.gif", "g1.gif", "x.png", "a*b.gif"}) testsupport::writeFile(dir_.file(n), "");
+// T7 of the conversions names "*.gif" for the pictures of the current folder, T6 "mf://" and
+// the folder's mask: both match as the programs' masks do (without regard to case, no hidden
+// files), whatever the folder's name holds; a name the user chose stays as it is.
+TEST_F(Shim, ExpandsThePictureMasksAsTheProgramsMatchThem) {
+  for (const char* n : {"g2.gif", "G1.GIF", "g3.Gif", ".g0.gif", "x.png", "a*b.gif", "y.PNG", "-g4.gif"})
+    testsupport::writeFile(dir_.file(n), "");
+  ::mkdir(dir_.file("sub.gif").c_str(), 0755);
   const std::string mf = "mf://" + dir_.path() + "/*.png";
-  const Result r = run(testsupport::enginePath() + " -fixed-vo *.gif *.bmp a*b.gif \"" + mf + "\"",
+  const Result r = run(testsupport::enginePath() + " -fixed-vo *.gif *.bmp a*b.gif ?.png \"" + mf + "\" \"mf://" +
+                           dir_.path() + "/*.bmp\"",
                        block({"FENWO_ENGINE=" + fake_}), dir_.path().c_str());
-  EXPECT_EQ(r.output, "[-fixed-vo][a*b.gif][g1.gif][g2.gif][*.bmp][a*b.gif][" + mf + "]");
+  EXPECT_EQ(r.output, "[-fixed-vo][./-g4.gif][G1.GIF][a*b.gif][g2.gif][g3.Gif][*.bmp][a*b.gif][?.png][mf://@list:" +
+                          dir_.path() + "/x.png|" + dir_.path() + "/y.PNG|][mf://" + dir_.path() + "/*.bmp]");
+}
+
+// A picture folder whose name means something in the engine's own mask syntax.
+TEST_F(Shim, ListsThePicturesOfAFolderWithAnyName) {
+  for (const std::string name : {"a,b", "%d [1]", "x\\", "q?*", "\"' ;&$  -z", "\xE5\x9B\xBE"}) {
+    const std::string folder = dir_.file(name);
+    ::mkdir(folder.c_str(), 0755);
+    testsupport::writeFile(folder + "/P2.JPG", "");
+    testsupport::writeFile(folder + "/p1.jpg", "");
+    EXPECT_EQ(viaFake("\"mf://" + folder + "/*.jpg\""), "[mf://@list:" + folder + "/P2.JPG|" + folder + "/p1.jpg|]")
+        << name;
+  }
 }
 
 TEST_F(Shim, MissingEngineSaysFatalAndFails) {

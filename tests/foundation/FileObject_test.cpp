@@ -52,8 +52,8 @@ TEST(FileObject, ExistenceWithWildcardsAndFolders) {
   FileObject f;
   std::string p = dir.file("*.jpg");
   EXPECT_TRUE(f.FileExists(p));
-  p = dir.file("p?.jpg");
-  EXPECT_TRUE(f.FileExists(p));
+  p = dir.file("p?.jpg");  // no mask the programs build: a name, and no file has it
+  EXPECT_FALSE(f.FileExists(p));
   p = dir.file("*.png");
   EXPECT_FALSE(f.FileExists(p));
   p = dir.path();  // a folder is no file
@@ -72,6 +72,43 @@ TEST(FileObject, ExistenceWithWildcardsAndFolders) {
   EXPECT_FALSE(f.FolderExists(p));
 }
 
+// A name a user chose is taken literally; only the masks the programs build ("*." and an
+// extension as the last part) match, without regard to case and without hidden files.
+TEST(FileObject, NamesAreLiteralMasksIgnoreCase) {
+  testsupport::TempDir dir;
+  for (const char* n : {"Why1.gif", "Whyx.gif", "IMG_0001.JPG", "b.Jpg", "c.jpg", ".hidden.png", "a*b.avi",
+                        "[1].gif"})
+    testsupport::writeFile(dir.file(n), "x");
+  struct Case { const char* name; bool exists; };
+  const Case cases[] = {
+      {"Why?.gif", false}, {"Why*.gif", false}, {"*b.avi", false},   {"a*b.avi", true}, {"[1].gif", true},
+      {"[?].gif", false},  {"*.jpg", true},     {"*.JPG", true},     {"*.png", false},  {"*.avi", true},
+      {"*.bmp", false},    {"IMG_0001.jpg", false},
+  };
+  FileObject f;
+  for (const Case& c : cases) {
+    std::string p = dir.file(c.name);
+    EXPECT_EQ(f.FileExists(p), c.exists) << c.name;
+  }
+  // Deleting a user's target "Why?.gif" or "*.gif" leaves every other file alone.
+  for (const char* n : {"Why?.gif", "*.gif", "*.jpg"}) {
+    std::string p = dir.file(n);
+    f.DeleteFile(p);
+  }
+  for (const char* n : {"Why1.gif", "Whyx.gif", "IMG_0001.JPG", "b.Jpg", "c.jpg", "[1].gif"}) {
+    std::string p = dir.file(n);
+    EXPECT_TRUE(f.FileExists(p)) << n;
+  }
+  // A file whose very name is "*.gif" is that file, not the mask.
+  testsupport::writeFile(dir.file("*.gif"), "x");
+  std::string star = dir.file("*.gif");
+  f.DeleteFile(star);
+  struct stat st{};
+  EXPECT_NE(::lstat(star.c_str(), &st), 0);
+  std::string why = dir.file("Why1.gif");
+  EXPECT_TRUE(f.FileExists(why));
+}
+
 TEST(FileObject, TextFilesAndDeleting) {
   testsupport::TempDir dir;
   FileObject f;
@@ -88,8 +125,8 @@ TEST(FileObject, TextFilesAndDeleting) {
   testsupport::writeFile(dir.file("2.png"), "x");
   testsupport::writeFile(dir.file("3.jpg"), "x");
   std::string mask = dir.file("*.png");
-  f.DeleteFile(mask, true);
-  EXPECT_FALSE(f.FileExists(mask));
+  f.DeleteFile(mask, true);  // a name, never a pattern: no file is called so
+  EXPECT_TRUE(f.FileExists(mask));
   std::string jpg = dir.file("3.jpg");
   EXPECT_TRUE(f.FileExists(jpg));
   f.DeleteFile(jpg);

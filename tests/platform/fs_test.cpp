@@ -48,7 +48,8 @@ TEST(Fs, CurrentFolderChanges) {
 TEST(Fs, WildcardMatching) {
   struct Case { const char* name; const char* pattern; bool want; };
   const Case cases[] = {
-      {"a.jpg", "*.jpg", true},   {"a.JPG", "*.jpg", false}, {"a.jpg.txt", "*.jpg", false},
+      {"a.jpg", "*.jpg", true},   {"a.JPG", "*.jpg", true},  {"a.jpg.txt", "*.jpg", false},
+      {"IMG_1.Jpg", "*.jPG", true}, {"\xC3\x84.gif", "\xC3\xA4.GIF", true}, {"a.jpeg", "*.jpg", false},
       {"00000001.png", "*.png", true}, {".jpg", "*.jpg", true}, {"noext", "*.*", true},
       {"ab", "a?", true},         {"a", "a?", false},        {"abc", "a*c", true},
       {"abcbc", "a*bc", true},    {"\xE4\xB8\xAD.gif", "?.gif", true}, {"x", "*", true},
@@ -65,8 +66,10 @@ TEST(Fs, FindFilesListsMatchingFilesOfOneFolder) {
   writeFile(dir.file("d.png"), "1");
   mkdir(dir.file("sub.jpg").c_str(), 0755);
   const std::string p = dir.path() + "/";
-  EXPECT_EQ(win::FindFiles(p + "*.jpg"), (std::vector<std::string>{p + "a.jpg", p + "b.jpg"}));
-  EXPECT_EQ(win::FindFiles(p + "?.png"), (std::vector<std::string>{p + "d.png"}));
+  writeFile(dir.file(".e.jpg"), "1");  // hidden
+  EXPECT_EQ(win::FindFiles(p + "*.jpg"), (std::vector<std::string>{p + "a.jpg", p + "b.jpg", p + "c.JPG"}));
+  EXPECT_EQ(win::FindFiles(p + "*.JPG"), win::FindFiles(p + "*.jpg"));
+  EXPECT_TRUE(win::FindFiles(p + "?.png").empty());  // no mask of ours: a name no file has
   EXPECT_EQ(win::FindFiles(p + "d.png"), (std::vector<std::string>{p + "d.png"}));
   EXPECT_TRUE(win::FindFiles(p + "sub.jpg").empty());
   EXPECT_TRUE(win::FindFiles(p).empty());

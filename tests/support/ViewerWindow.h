@@ -4,6 +4,7 @@
 #include <QElapsedTimer>
 #include <QThread>
 #include <csignal>
+#include <cstdlib>
 #include <optional>
 #include <string>
 
@@ -117,6 +118,14 @@ class ViewerWindow {
       XSendEvent(d_, *w_, True, type == KeyPress ? KeyPressMask : KeyReleaseMask, &e);
     }
     XFlush(d_);
+  }
+
+  // A key as a person types it (an X keysym name such as "Next"): through the X server's own
+  // input (xdotool), to the window given the focus.
+  bool TypeKey(const std::string& name) {
+    if (!Settle()) return false;
+    const std::string id = std::to_string(*w_);
+    return std::system(("xdotool windowfocus --sync " + id + " key " + name).c_str()) == 0;
   }
 
   // The close button of the window's frame.

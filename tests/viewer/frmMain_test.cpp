@@ -597,7 +597,9 @@ TEST(ViewerFolder, AMissingFolderLeavesTheListWhereItWas) {
   EXPECT_EQ(v.Shown(), dir.file("a.png"));
 }
 
-TEST(ViewerFolder, ANameThatMatchesOnlyWithoutCaseIsNotSelected) {
+// The folder list matches without regard to case: B.PNG is listed between a.png and b.png and
+// selected by its own name.
+TEST(ViewerFolder, ANameInCapitalsIsListedAndSelected) {
   TempDir dir("viewer-case");
   Picture(dir.file("a.png"), 20, 20);
   Picture(dir.file("b.png"), 20, 20);
@@ -605,9 +607,9 @@ TEST(ViewerFolder, ANameThatMatchesOnlyWithoutCaseIsNotSelected) {
   Viewer v(shown);
   v.Start();
   EXPECT_EQ(v.Shown(), shown);
-  EXPECT_EQ(v.form->Ctl<vb::FileListBox>("File1").ListIndex(), -1);
+  EXPECT_EQ(v.form->Ctl<vb::FileListBox>("File1").ListIndex(), 1);
   v.Key(Qt::Key_PageDown);
-  EXPECT_EQ(v.Shown(), dir.file("a.png"));
+  EXPECT_EQ(v.Shown(), dir.file("b.png"));
 }
 
 TEST(ViewerFolder, F1OpensAnyPictureAMetafileTooButTheFolderKeysNeverReachOne) {
