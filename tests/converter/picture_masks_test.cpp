@@ -124,7 +124,7 @@ TEST_F(PictureMasks, AFolderOfGifsInAnyCaseIsOneGif) {
 TEST_F(PictureMasks, FoldersWithAnyNameConvertFully) {
   const std::string names[] = {"a,b",  "c:d",   "100%",  "50%d",        "back\\slash", "end\\", "[x]",
                                "it's", "se;mi", "and&",  "$HOME",       "two  blanks", "-lead",
-                               "\xE5\x9B\xBE\xE7\x89\x87", "st*r?"};
+                               "\xE5\x9B\xBE\xE7\x89\x87", "st*r?", "say \"hi\" there"};
   const std::string base = dir() + "/names";
   fs::create_directories(base);
   fs::create_directories(dir() + "/out");

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <thread>
 
+#include "platform/cmdline.h"
 #include "platform/process.h"
 #include "support/paths.h"
 
@@ -114,7 +115,7 @@ TEST_F(Shim, ListsThePicturesOfAFolderWithAnyName) {
     ::mkdir(folder.c_str(), 0755);
     testsupport::writeFile(folder + "/P2.JPG", "");
     testsupport::writeFile(folder + "/p1.jpg", "");
-    EXPECT_EQ(viaFake("\"mf://" + folder + "/*.jpg\""), "[mf://@list:" + folder + "/P2.JPG|" + folder + "/p1.jpg|]")
+    EXPECT_EQ(viaFake(win::QuoteArg("mf://" + folder + "/*.jpg")), "[mf://@list:" + folder + "/P2.JPG|" + folder + "/p1.jpg|]")
         << name;
   }
 }
