@@ -76,8 +76,8 @@ convert -size 460x300 xc:"$BG" \
   -fill "$FIELD" -stroke "$LINE" -strokewidth 1 \
   -draw "roundrectangle 144.5,64.5 445.5,97.5 4,4" \
   -draw "roundrectangle 144.5,108.5 445.5,141.5 4,4" \
-  -draw "roundrectangle 144.5,208.5 445.5,241.5 4,4" \
-  -stroke none -fill "$LINE" -draw "line 16,150 444,150" -draw "line 16,200 444,200" \
+  -draw "roundrectangle 144.5,199.5 445.5,250.5 4,4" \
+  -stroke none -fill "$LINE" -draw "line 16,150 444,150" -draw "line 16,196 444,196" \
   +dither -colors 128 main.gif
 
 faces btn 120 34          # cmdInput, cmdOutput, cmdOpt
