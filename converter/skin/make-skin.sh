@@ -89,8 +89,8 @@ face 120 36 "#241d1f" "#a84c47" stop_down.gif
 face 120 36 "#22252b" "#30343b" stop_disabled.gif
 
 # Hover banner (picPopSay) and progress box (picProgress).
-gif -size 436x22 xc:"$BG" -fill "#1f3a2e" -stroke "$ACCENT_LO" -strokewidth 1 \
-  -draw "roundrectangle 0.5,0.5 435.5,21.5 10,10" banner.gif
+gif -size 436x26 xc:"$BG" -fill "#1f3a2e" -stroke "$ACCENT_LO" -strokewidth 1 \
+  -draw "roundrectangle 0.5,0.5 435.5,25.5 12,12" banner.gif
 gif -size 300x28 xc:"$WELL" -fill none -stroke "$LINE" -strokewidth 1 \
   -draw "rectangle 0.5,0.5 299.5,27.5" progress.gif
 
