@@ -1,10 +1,12 @@
 // labels: engine gui x11
-// What reaches the screen of the conversion program's progress bar and menus: the bar's width
-// follows the percentage of a real run, separators are plain lines, the language menu ticks the
-// language in use; with no window manager and with openbox.
+// What reaches the screen of the conversion program's progress bar, texts and menus: the bar's
+// width follows the percentage of a real run, each text stays whole within its frame in the three
+// languages, separators are plain lines, the language menu ticks the language in use; with no
+// window manager and with openbox.
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QImage>
 #include <QMenu>
@@ -15,11 +17,15 @@
 #include <QTimer>
 #include <QWidget>
 #include <cstdlib>
+#include <functional>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "converter/frmMain.h"
+#include "converter/frmSplash.h"
+#include "foundation/frmAbout.h"
 #include "foundation/mdlFenwoZantiro.h"
 #include "runtime/numbers.h"
 #include "runtime/qt.h"
@@ -75,6 +81,70 @@ class ScreenTexts : public testsupport::MainWindow, public ::testing::WithParamI
   QWidget* surface() { return w().Widget(); }
 };
 
+// A label's text as it is drawn now.
+struct Text {
+  std::string caption;
+  QFont font;
+  QRgb fore;
+};
+Text TextOf(vb::Label& l) {
+  return {l.Caption(), l.Widget()->font(), rgb(l.Widget()->palette().color(QPalette::WindowText).rgb())};
+}
+
+// Where a text's ink lies on the screen: the pixels nearer its fore colour than half the way to
+// the colour behind it, in a shot taken at `at` (global coordinates).
+int Distance(QRgb a, QRgb b) {
+  return std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) + std::abs(qBlue(a) - qBlue(b));
+}
+QRect InkOf(QRgb fore, QRgb back, const QImage& shot, QRect at) {
+  QRect ink;
+  for (int y = 0; y < shot.height(); ++y)
+    for (int x = 0; x < shot.width(); ++x)
+      if (2 * Distance(rgb(shot.pixel(x, y)), fore) < Distance(fore, back)) ink |= QRect(at.x() + x, at.y() + y, 1, 1);
+  return ink;
+}
+// The label's columns over its rows and the frame's, with a margin for ink that spills.
+QRect Around(QWidget* label, QRect frame) {
+  const QRect l = Global(label);
+  const int top = std::min(l.top(), frame.top()) - 2, bottom = std::max(l.bottom(), frame.bottom()) + 2;
+  return QRect(l.x(), top, l.width(), bottom - top + 1);
+}
+
+// A text within its frame: every ink row inside the frame's rows, none on the rows where the
+// label's visible part ends (ink cut there) and, for one line, the line whole across.
+void ExpectWithin(const Text& t, QRect shown, QRgb back, QRect frame, const QImage& shot, QRect at) {
+  const QRect ink = InkOf(t.fore, back, shot, at);
+  SCOPED_TRACE(t.caption);
+  ASSERT_FALSE(ink.isEmpty()) << "the text shows";
+  std::ostringstream rows;
+  rows << "ink rows " << ink.top() << "-" << ink.bottom() << ", frame " << frame.top() << "-" << frame.bottom()
+       << ", label " << shown.top() << "-" << shown.bottom();
+  EXPECT_GE(ink.top(), frame.top()) << rows.str();
+  EXPECT_LE(ink.bottom(), frame.bottom()) << rows.str();
+  EXPECT_GT(ink.top(), shown.top()) << rows.str();
+  EXPECT_LT(ink.bottom(), shown.bottom()) << rows.str();
+  if (t.caption.find('\n') != std::string::npos) return;
+  const int across = QFontMetrics(t.font).horizontalAdvance(QString::fromStdString(t.caption));
+  EXPECT_GE(ink.width(), across - 12) << "ink columns " << ink.width();
+}
+// The part of a label its window shows.
+QRect Shown(QWidget* label) { return Global(label) & Global(label->parentWidget()); }
+void ExpectWithin(vb::Label& l, QRgb back, QRect frame) {
+  const QRect at = Around(l.Widget(), frame);
+  ExpectWithin(TextOf(l), Shown(l.Widget()), back, frame, Settled(at), at);
+}
+
+// The run of rows through (x, y) on the screen that keep that pixel's colour: a field's fill.
+QRect FillAt(int x, int y) {
+  const QImage col = Screen(QRect(x, y - 40, 1, 81));
+  const QRgb c = rgb(col.pixel(0, 40));
+  int top = 40, bottom = 40;
+  while (top > 0 && rgb(col.pixel(0, top - 1)) == c) --top;
+  while (bottom < 80 && rgb(col.pixel(0, bottom + 1)) == c) ++bottom;
+  return QRect(x, y - 40 + top, 1, bottom - top + 1);
+}
+QRgb PixelAt(QPoint p) { return rgb(Screen(QRect(p, QSize(1, 1))).pixel(0, 0)); }
+
 // The bar's pixels along the progress box's second row: how far the bar reaches from the left.
 constexpr QRgb kBar = 0x3EBD84;  // shpProgress's fill colour (&H0084BD3E&)
 int BarWidth(const QImage& box) {
@@ -88,16 +158,28 @@ TEST_P(ScreenTexts, TheBarGrowsWithThePercentage) {
   chooseFile(copyMedia("sparse-keys.avi"), 0);
   answers = {{vb::vbOK, ""}, {vb::vbOK, ""}};
   std::vector<std::pair<std::string, int>> seen;
+  std::function<void()> busy;
+  std::string last;
   QTimer watch;
   QObject::connect(&watch, &QTimer::timeout, [&] {
     if (!w().cmdEncode(1).Visible()) return;
     QWidget* box = w().picProgress.Widget();
     const std::string caption = w().lblProgress.Caption();
-    seen.emplace_back(caption, BarWidth(Screen(Global(box))));
+    const QImage shot = Screen(Global(box));
+    seen.emplace_back(caption, BarWidth(shot));
+    // The busy look's text, once it stands (the same caption a tick apart), within the box.
+    if (!busy && caption == last && vb::Val(caption.substr(caption.find(' ') + 1)) > 0) {
+      busy = [=, t = TextOf(w().lblProgress), shown = Shown(w().lblProgress.Widget())] {
+        ExpectWithin(t, shown, rgb(shot.pixel(shot.width() - 3, 3)), Global(box).adjusted(0, 1, 0, -1), shot, Global(box));
+      };
+    }
+    last = caption;
   });
   watch.start(20);
   encode();
   watch.stop();
+  ASSERT_TRUE(busy) << "the progress text was seen during the run";
+  busy();
   // Whole percentages while the engine runs: the bar reaches p hundredths of the 300-pixel box.
   std::set<int> matched;
   for (const auto& [caption, width] : seen) {
@@ -107,6 +189,44 @@ TEST_P(ScreenTexts, TheBarGrowsWithThePercentage) {
   EXPECT_GE(matched.size(), 2u) << "percentages whose bar was seen at its width";
   // Idle again: no bar.
   EXPECT_EQ(BarWidth(Settled(Global(w().picProgress.Widget()))), 0);
+}
+
+// Each text within its frame in the three languages: the summary lines in the field beside
+// Options, the progress text in its box, the hover banner's line, the About window's rights line.
+TEST_P(ScreenTexts, TextsStayWithinTheirFrames) {
+  zantiro::frmMain& m = w();
+  // The splash stands over the window for its first seconds.
+  ASSERT_TRUE(QTest::qWaitFor([] { auto* s = zantiro::frmSplash::Made(); return !s || !s->Loaded(); }, 10000));
+  for (vb::Menu* language : {&m.mnuLngEN, &m.mnuLngGB, &m.mnuLngTW}) {
+    language->Click();
+    SCOPED_TRACE(language->Caption());
+    QWidget* note = m.lblEncodeNote.Widget();
+    Settled(Global(note));
+    const QPoint field = note->mapToGlobal(QPoint(-4, note->height() / 2));
+    ExpectWithin(m.lblEncodeNote, PixelAt(field), FillAt(field.x(), field.y()));
+
+    QWidget* box = m.picProgress.Widget();
+    ExpectWithin(m.lblProgress, PixelAt(box->mapToGlobal(QPoint(3, 3))), Global(box).adjusted(0, 1, 0, -1));
+
+    m.picPopSay.Visible(true);
+    QWidget* banner = m.picPopSay.Widget();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return banner->isVisible(); }, 5000));
+    Settled(Global(banner));
+    const QPoint fill = banner->mapToGlobal(QPoint(30, banner->height() / 2));
+    ExpectWithin(m.lblSay, PixelAt(fill), FillAt(fill.x(), fill.y()));
+    m.picPopSay.Visible(false);
+
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+      frmAbout& a = frmAbout::Default();
+      QWidget* rights = a.lblCopyright.Widget();
+      seen = QTest::qWaitForWindowExposed(rights->window());
+      if (seen) ExpectWithin(a.lblCopyright, rgb(rights->palette().color(QPalette::Window).rgb()), Global(rights));
+      vb::Unload(a);
+    });
+    m.mnuAbout.Click();  // modal: returns when the window is unloaded
+    EXPECT_TRUE(seen) << "the About window shows";
+  }
 }
 
 // Real input through the X server: xdotool with these words, not waited for (a menu the click
