@@ -42,14 +42,17 @@ void Menu::AddItem(Menu* item) {
 
 void Menu::Caption(const std::string& c) {
   caption_ = c;
-  impl_->action.setSeparator(c == "-");
-  impl_->action.setText(QString::fromStdString(c));
+  // A separator is a plain line; styles that draw a separator's text would show the "-".
+  const bool separator = c == "-";
+  impl_->action.setSeparator(separator);
+  impl_->action.setText(separator ? QString() : QString::fromStdString(c));
   if (impl_->menu) impl_->menu->setTitle(QString::fromStdString(c));
 }
 
+// An entry without its tick shows nothing in the tick column, as an entry never ticked.
 void Menu::Checked(bool c) {
   checked_ = c;
-  impl_->action.setCheckable(c || impl_->action.isCheckable());
+  impl_->action.setCheckable(c);
   impl_->action.setChecked(c);
 }
 

@@ -76,8 +76,8 @@ convert -size 460x300 xc:"$BG" \
   -fill "$FIELD" -stroke "$LINE" -strokewidth 1 \
   -draw "roundrectangle 144.5,64.5 445.5,97.5 4,4" \
   -draw "roundrectangle 144.5,108.5 445.5,141.5 4,4" \
-  -draw "roundrectangle 144.5,208.5 445.5,241.5 4,4" \
-  -stroke none -fill "$LINE" -draw "line 16,150 444,150" -draw "line 16,200 444,200" \
+  -draw "roundrectangle 144.5,199.5 445.5,250.5 4,4" \
+  -stroke none -fill "$LINE" -draw "line 16,150 444,150" -draw "line 16,196 444,196" \
   +dither -colors 128 main.gif
 
 faces btn 120 34          # cmdInput, cmdOutput, cmdOpt
@@ -89,8 +89,8 @@ face 120 36 "#241d1f" "#a84c47" stop_down.gif
 face 120 36 "#22252b" "#30343b" stop_disabled.gif
 
 # Hover banner (picPopSay) and progress box (picProgress).
-gif -size 436x22 xc:"$BG" -fill "#1f3a2e" -stroke "$ACCENT_LO" -strokewidth 1 \
-  -draw "roundrectangle 0.5,0.5 435.5,21.5 10,10" banner.gif
+gif -size 436x26 xc:"$BG" -fill "#1f3a2e" -stroke "$ACCENT_LO" -strokewidth 1 \
+  -draw "roundrectangle 0.5,0.5 435.5,25.5 12,12" banner.gif
 gif -size 300x28 xc:"$WELL" -fill none -stroke "$LINE" -strokewidth 1 \
   -draw "rectangle 0.5,0.5 299.5,27.5" progress.gif
 

@@ -155,7 +155,7 @@ namespace {
 TEST(ConverterSkin, PicturesLoadAtTheirDesignSizes) {
   const std::vector<std::tuple<std::string, int, int>> pictures = {
       {"main.gif", 460, 300},     {"options.gif", 640, 420},   {"splash.bmp", 360, 200},
-      {"banner.gif", 436, 22},    {"progress.gif", 300, 28},   {"track.gif", 384, 10},
+      {"banner.gif", 436, 26},    {"progress.gif", 300, 28},   {"track.gif", 384, 10},
       {"thumb.gif", 12, 18},      {"play.gif", 28, 28},        {"pause.gif", 28, 28},
       {"backward.gif", 28, 28},   {"forward.gif", 28, 28},     {"bigscreen.gif", 28, 28},
       {"embedded.gif", 28, 28},   {"capture.gif", 28, 28},     {"capture_stop.gif", 28, 28},

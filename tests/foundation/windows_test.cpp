@@ -167,6 +167,9 @@ TEST_F(Windows, EngineRunsAreMirroredWhileTheConsoleIsOn) {
   EXPECT_LT(text.size(), 70000u);  // 64 KiB, with the text box's own line ends
   EXPECT_GT(text.size(), 60000u);
   EXPECT_EQ(text.substr(text.size() - 10), "Exiting...");
+  // The status lines without the engine's terminal codes.
+  EXPECT_EQ(text.find('\033'), std::string::npos);
+  EXPECT_NE(text.find("V:   1.0  25/ 25 ??% ??% ??,?% 0 0 "), std::string::npos);
   EXPECT_EQ(out.txtOutputSpec.Text().substr(out.txtOutputSpec.Text().size() - flood.size()), flood);
 
   // Closed: the next runs are not mirrored and do not bring it back.
