@@ -28,6 +28,8 @@ struct Xlib {
   decltype(&::XSendEvent) SendEvent = nullptr;
   decltype(&::XSync) Sync = nullptr;
   decltype(&::XSetErrorHandler) SetErrorHandler = nullptr;
+  decltype(&::XGetSelectionOwner) GetSelectionOwner = nullptr;
+  decltype(&::XDefaultScreen) DefaultScreen = nullptr;
   bool ok = false;
 };
 
@@ -49,7 +51,9 @@ const Xlib& xlib() {
            bind(lib, l.GetWindowProperty, "XGetWindowProperty") &&
            bind(lib, l.GetWindowAttributes, "XGetWindowAttributes") &&
            bind(lib, l.ChangeProperty, "XChangeProperty") && bind(lib, l.SendEvent, "XSendEvent") &&
-           bind(lib, l.Sync, "XSync") && bind(lib, l.SetErrorHandler, "XSetErrorHandler");
+           bind(lib, l.Sync, "XSync") && bind(lib, l.SetErrorHandler, "XSetErrorHandler") &&
+           bind(lib, l.GetSelectionOwner, "XGetSelectionOwner") &&
+           bind(lib, l.DefaultScreen, "XDefaultScreen");
     return l;
   }();
   return x;
@@ -218,6 +222,13 @@ bool PostClose(Window w) {
   e.xclient.data.l[0] = static_cast<long>(c.atom("WM_DELETE_WINDOW"));
   e.xclient.data.l[1] = CurrentTime;
   return xlib().SendEvent(c.get(), w, False, NoEventMask, &e) != 0;
+}
+
+bool CompositingManager() {
+  Connection c;
+  if (!c.get()) return false;
+  const std::string name = "_NET_WM_CM_S" + std::to_string(xlib().DefaultScreen(c.get()));
+  return xlib().GetSelectionOwner(c.get(), c.atom(name.c_str())) != 0;
 }
 
 bool FramesToldAhead() {

@@ -25,6 +25,9 @@ bool SetWindowTitle(Window w, const std::string& title);
 // Asks the window's owner to close it, as the window manager's close button does.
 bool PostClose(Window w);
 
+// Whether a compositing manager draws the screen (then windows may be partly transparent).
+bool CompositingManager();
+
 // Whether a window manager runs that tells the frame of a window before it is shown.
 bool FramesToldAhead();
 // The frame (left, top, right, bottom, in pixels) the window manager will put around the
