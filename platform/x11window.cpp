@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/extensions/shape.h>
 #include <chrono>
 #include <cstdlib>
 #include <dlfcn.h>
@@ -29,7 +30,6 @@ struct Xlib {
   decltype(&::XSync) Sync = nullptr;
   decltype(&::XSetErrorHandler) SetErrorHandler = nullptr;
   decltype(&::XGetSelectionOwner) GetSelectionOwner = nullptr;
-  decltype(&::XDefaultScreen) DefaultScreen = nullptr;
   bool ok = false;
 };
 
@@ -52,8 +52,7 @@ const Xlib& xlib() {
            bind(lib, l.GetWindowAttributes, "XGetWindowAttributes") &&
            bind(lib, l.ChangeProperty, "XChangeProperty") && bind(lib, l.SendEvent, "XSendEvent") &&
            bind(lib, l.Sync, "XSync") && bind(lib, l.SetErrorHandler, "XSetErrorHandler") &&
-           bind(lib, l.GetSelectionOwner, "XGetSelectionOwner") &&
-           bind(lib, l.DefaultScreen, "XDefaultScreen");
+           bind(lib, l.GetSelectionOwner, "XGetSelectionOwner");
     return l;
   }();
   return x;
@@ -163,6 +162,24 @@ Window clientBelow(const Connection& c, Window frame, Atom wmState, int depth) {
   return 0;
 }
 
+struct Xext {
+  decltype(&::XShapeCombineRectangles) CombineRectangles = nullptr;
+  decltype(&::XShapeCombineMask) CombineMask = nullptr;
+  bool ok = false;
+};
+
+const Xext& xext() {
+  static const Xext x = [] {
+    Xext l;
+    void* lib = ::dlopen("libXext.so.6", RTLD_NOW | RTLD_LOCAL);
+    if (!lib) return l;
+    l.ok = bind(lib, l.CombineRectangles, "XShapeCombineRectangles") &&
+           bind(lib, l.CombineMask, "XShapeCombineMask");
+    return l;
+  }();
+  return x;
+}
+
 }  // namespace
 
 bool Available() {
@@ -227,8 +244,18 @@ bool PostClose(Window w) {
 bool CompositingManager() {
   Connection c;
   if (!c.get()) return false;
-  const std::string name = "_NET_WM_CM_S" + std::to_string(xlib().DefaultScreen(c.get()));
+  const std::string name = "_NET_WM_CM_S" + std::to_string(DefaultScreen(c.get()));
   return xlib().GetSelectionOwner(c.get(), c.atom(name.c_str())) != 0;
+}
+
+bool SetOutOfSight(Window w, bool out) {
+  if (!w || !xext().ok) return false;
+  Connection c;
+  if (!c.get()) return false;
+  // An empty shape: the window stays mapped, yet none of it is drawn and the pointer goes through.
+  if (out) xext().CombineRectangles(c.get(), w, ShapeBounding, 0, 0, nullptr, 0, ShapeSet, Unsorted);
+  else xext().CombineMask(c.get(), w, ShapeBounding, 0, 0, None, ShapeSet);
+  return true;
 }
 
 bool FramesToldAhead() {
