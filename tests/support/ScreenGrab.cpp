@@ -65,6 +65,17 @@ double ColourShare(const QImage& img, QRgb c, int tol) {
   });
 }
 
+bool WaitForChange(const QRect& r, const QImage& before, int ms) {
+  return WaitUntil([&] {
+    const QImage now = Area(r);
+    if (now.size() != before.size()) return false;
+    long differ = 0;
+    for (int y = 0; y < now.height(); ++y)
+      for (int x = 0; x < now.width(); ++x) differ += now.pixel(x, y) != before.pixel(x, y);
+    return differ * 10 > static_cast<long>(now.width()) * now.height();
+  }, ms);
+}
+
 std::string Keep(const QImage& img, const std::string& name) {
   const std::string path = (fs::temp_directory_path() / ("fenwo-screen-" + name + ".png")).string();
   img.save(QString::fromStdString(path));
@@ -97,6 +108,8 @@ QRect Geometry(unsigned long id) {
   return QRect(field("Absolute upper-left X"), field("Absolute upper-left Y"), field("Width"), field("Height"));
 }
 }  // namespace
+
+QRect Place(unsigned long id) { return Geometry(id); }
 
 std::vector<Window> Windows(const QString& titleRegex) {
   std::vector<Window> out;

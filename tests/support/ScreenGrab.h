@@ -31,6 +31,8 @@ double BlackShare(const QImage& img);
 double Mean(const QImage& img);
 // Pixels within tolerance of a colour (0xRRGGBB) on every channel.
 double ColourShare(const QImage& img, QRgb colour, int tolerance = 12);
+// Waits until that part of the screen no longer shows the picture (something opened over it).
+bool WaitForChange(const QRect& r, const QImage& before, int ms = 15000);
 // Saves a picture for a failure message; answers the path.
 std::string Keep(const QImage& img, const std::string& name);
 
@@ -42,6 +44,8 @@ struct Window {
 };
 // The visible top-level windows whose title matches the regular expression, with their place.
 std::vector<Window> Windows(const QString& titleRegex);
+// Where a window's client area lies on the screen now.
+QRect Place(unsigned long id);
 // The first visible window of that title and size (an empty size matches any), or an id of 0.
 Window Find(const QString& titleRegex, QSize size = {});
 // Waits until that window is visible; an id of 0 when it did not come within ms.
