@@ -17,43 +17,20 @@
 #include <vector>
 
 #include "platform/x11window.h"
-#include "support/ScreenGrab.h"
-#include "support/WindowManager.h"
+#include "support/Desktop.h"
 #include "support/paths.h"
 
 namespace {
 
 using namespace testsupport::screen;
 
-enum class Desk { Bare, Openbox, Composited };
-
-std::string Named(Desk d) {
-  switch (d) {
-    case Desk::Bare: return "bare";
-    case Desk::Openbox: return "openbox";
-    case Desk::Composited: return "xcompmgr";
-  }
-  return "";
-}
-
 const QSize kMain(460, 300), kSplash(360, 200);
 const QString kTitle = "^Fenwo\\.Zantiro$";
 constexpr QRgb kLogo = 0x3DBE8B;  // the green of the splash card's mark
 
-class ConverterScreen : public ::testing::TestWithParam<Desk> {
+class ConverterScreen : public DesktopTest {
  protected:
-  void SetUp() override {
-    if (!win::x11::Available()) GTEST_SKIP() << "needs an X display";
-    if (GetParam() == Desk::Openbox) wm_.Start();
-    if (GetParam() == Desk::Composited) {
-      std::string why;
-      if (!compositor_.Start(why)) GTEST_SKIP() << why;
-    }
-  }
   QRect ScreenRect() const { return QGuiApplication::primaryScreen()->geometry(); }
-
-  testsupport::WindowManager wm_;
-  Compositor compositor_;
 };
 
 // How far a picture has come from the bare screen towards the window's own look, 0 to 1.
@@ -136,7 +113,7 @@ TEST_P(ConverterScreen, SplashCardOnTopWhileTheMainWindowComesIn) {
   for (double o : opacity) seq += std::to_string(std::lround(o * 100)) + " ";
   std::printf("[%s] splash samples %zu, card mark share min %.4f, text share min %.4f, white corners %d; "
               "main window opacity %% while the splash stood: %s\n",
-              Named(GetParam()).c_str(), samples.size(), logoMin, textMin, whiteCorners, seq.c_str());
+              DeskName().c_str(), samples.size(), logoMin, textMin, whiteCorners, seq.c_str());
 
   EXPECT_GT(logoMin, 0.005) << "the card on top all along: " << Keep(worst, "splash");
   EXPECT_GT(textMin, 0.003) << "the scrolling text on the card";
@@ -243,7 +220,7 @@ TEST_P(ConverterScreen, WindowsArePaintedWhenTheyOpen) {
       now = Area(part);
       return BlackShare(now) < 0.2;
     }, 3000);
-    std::printf("[%s] %s %dx%d: black share %.3f at its first grab, %.3f after; mean %.1f\n", Named(GetParam()).c_str(),
+    std::printf("[%s] %s %dx%d: black share %.3f at its first grab, %.3f after; mean %.1f\n", DeskName().c_str(),
                 c.name, w.rect.width(), w.rect.height(), BlackShare(first), BlackShare(now), Mean(now));
     EXPECT_TRUE(painted) << "painted, not black: " << Keep(now, c.name);
     if (c.closeAt.isNull()) win::x11::PostClose(w.id);
@@ -257,6 +234,6 @@ TEST_P(ConverterScreen, WindowsArePaintedWhenTheyOpen) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Desktops, ConverterScreen, ::testing::Values(Desk::Bare, Desk::Openbox, Desk::Composited),
-                         [](const ::testing::TestParamInfo<Desk>& p) { return Named(p.param); });
+                         DeskParamName);
 
 }  // namespace
