@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
+#include <algorithm>
 #include <map>
 #include <vector>
 
@@ -27,6 +28,8 @@ struct Entry {
   bool keyed = false;
   uint32_t colorKey = 0;
   QObject* keyWatcher = nullptr;
+  uint8_t alpha = 255;
+  bool outOfSight = false;
 };
 
 std::map<HWND, Entry>& windows() {
@@ -43,6 +46,14 @@ Entry* entry(HWND h) {
 std::function<POINT()>& cursorHook() {
   static std::function<POINT()> h;
   return h;
+}
+
+// The direct child of that class (the helpers below carry no meta-object of their own).
+template <class T>
+T* ownChild(const QObject* parent) {
+  for (QObject* c : parent->children())
+    if (auto* t = dynamic_cast<T*>(c)) return t;
+  return nullptr;
 }
 
 QColor keyColor(uint32_t c) {
@@ -97,7 +108,7 @@ class BorderOverlay : public QWidget {
 };
 
 void setChildBorder(QWidget* w, uint32_t style, uint32_t exStyle) {
-  auto* o = w->findChild<BorderOverlay*>(QString(), Qt::FindDirectChildrenOnly);
+  auto* o = ownChild<BorderOverlay>(w);
   if (!o) o = new BorderOverlay(w);
   o->layers.clear();
   if (exStyle & WS_EX_DLGMODALFRAME) o->layers.push_back({BorderOverlay::Raised, 3});
@@ -158,6 +169,7 @@ class KeyWatcher : public QObject {
   void schedule() { timer_.start(); }
   void apply() {
     Entry* e = entry(h_);
+    if (e && e->outOfSight) return;  // its empty shape stands until it is given back
     if (!e || !e->keyed || !(e->exStyle & WS_EX_LAYERED)) {
       w_->clearMask();
       return;
@@ -231,6 +243,61 @@ class MoveFollower : public QObject {
   QPoint offset_;
 };
 
+// Where no compositing manager draws the screen, a window is drawn whole or not at all: a layered
+// top-level window stays out of sight until it is more than half opaque.
+void updateSight(Entry& e, HWND h) {
+  QWidget* w = e.widget;
+  const bool faint = w->isWindow() && (e.exStyle & WS_EX_LAYERED) && e.alpha < 128;
+  if (!faint && !e.outOfSight) return;
+  const bool out = faint && x11::Available() && !x11::CompositingManager();
+  if (out == e.outOfSight) return;
+  QGuiApplication::sync();  // the window is on the display before its shape changes
+  if (!x11::SetOutOfSight(static_cast<x11::Window>(h), out)) return;
+  e.outOfSight = out;
+  if (out) return;
+  if (e.keyWatcher) {
+    w->clearMask();
+    static_cast<KeyWatcher*>(e.keyWatcher)->apply();
+  }
+  w->update();
+}
+
+// Only a window manager keeps a window above the others by its stays-on-top hint: without one,
+// the top-most windows are raised again whenever another window of the program is shown or raised.
+class TopMostKeeper : public QObject {
+ public:
+  static TopMostKeeper& get() {
+    static auto* keeper = new TopMostKeeper(qApp);
+    return *keeper;
+  }
+  void set(QWidget* w, bool top) {
+    tops_.erase(std::remove_if(tops_.begin(), tops_.end(), [w](const QPointer<QWidget>& p) { return !p || p == w; }),
+                tops_.end());
+    if (top) tops_.push_back(w);
+    if (top && w->isVisible()) w->raise();
+  }
+  bool eventFilter(QObject* obj, QEvent* ev) override {
+    if (ev->type() != QEvent::Show && ev->type() != QEvent::ZOrderChange) return false;
+    auto* w = qobject_cast<QWidget*>(obj);
+    if (!w || !w->isWindow() || w->windowType() == Qt::Popup || w->windowType() == Qt::ToolTip) return false;
+    if (std::find(tops_.begin(), tops_.end(), w) == tops_.end() && !tops_.empty()) timer_.start();
+    return false;
+  }
+
+ private:
+  explicit TopMostKeeper(QObject* parent) : QObject(parent) {
+    qApp->installEventFilter(this);
+    timer_.setSingleShot(true);
+    timer_.setInterval(0);
+    connect(&timer_, &QTimer::timeout, this, [this] {
+      for (const QPointer<QWidget>& p : tops_)
+        if (p && p->isVisible()) p->raise();
+    });
+  }
+  std::vector<QPointer<QWidget>> tops_;
+  QTimer timer_;
+};
+
 }  // namespace
 
 HWND RegisterWindow(QWidget* widget, uint32_t style, uint32_t exStyle) {
@@ -282,7 +349,9 @@ int32_t SetWindowLongA(HWND hwnd, int index, int32_t value) {
   if (index == GWL_STYLE) applyStyle(*e);
   if (index == GWL_EXSTYLE && !(e->exStyle & WS_EX_LAYERED) && e->widget->isWindow()) {
     e->widget->setWindowOpacity(1.0);
+    e->alpha = 255;
     e->keyed = false;
+    updateSight(*e, hwnd);
     e->widget->clearMask();
   }
   return old;
@@ -292,10 +361,14 @@ bool SetLayeredWindowAttributes(HWND hwnd, uint32_t colorKey, uint8_t alpha, uin
   Entry* e = entry(hwnd);
   if (!e || !(e->exStyle & WS_EX_LAYERED)) return false;
   QWidget* w = e->widget;
-  if (flags & LWA_ALPHA) w->setWindowOpacity(alpha / 255.0);
+  if (flags & LWA_ALPHA) {
+    w->setWindowOpacity(alpha / 255.0);
+    e->alpha = alpha;
+  }
   e->keyed = (flags & LWA_COLORKEY) != 0;
   e->colorKey = colorKey;
   if (e->keyed && !e->keyWatcher) e->keyWatcher = new KeyWatcher(w, hwnd);
+  updateSight(*e, hwnd);
   if (e->keyWatcher) static_cast<KeyWatcher*>(e->keyWatcher)->apply();
   return true;
 }
@@ -307,6 +380,7 @@ bool SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, uin
   if (!(flags & SWP_NOZORDER)) {
     if (insertAfter == HWND_TOPMOST || insertAfter == HWND_NOTOPMOST) {
       const bool top = insertAfter == HWND_TOPMOST;
+      if (w->isWindow()) TopMostKeeper::get().set(w, top);
       if (w->isWindow() && bool(w->windowFlags() & Qt::WindowStaysOnTopHint) != top) {
         if (QWindow* h = w->windowHandle()) {
           Qt::WindowFlags f = h->flags();
@@ -391,7 +465,7 @@ std::intptr_t SendMessageA(HWND hwnd, uint32_t msg, std::intptr_t wParam, std::i
     QWindow* h = window->windowHandle();
     if (h && h->startSystemMove()) return 0;
     // One follower per drag: later moves with the button held ask again.
-    if (window->findChild<MoveFollower*>(QString(), Qt::FindDirectChildrenOnly)) return 0;
+    if (ownChild<MoveFollower>(window)) return 0;
     POINT p;
     GetCursorPos(p);
     new MoveFollower(window, QPoint(p.x, p.y));

@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/extensions/shape.h>
 #include <chrono>
 #include <cstdlib>
 #include <dlfcn.h>
@@ -28,6 +29,7 @@ struct Xlib {
   decltype(&::XSendEvent) SendEvent = nullptr;
   decltype(&::XSync) Sync = nullptr;
   decltype(&::XSetErrorHandler) SetErrorHandler = nullptr;
+  decltype(&::XGetSelectionOwner) GetSelectionOwner = nullptr;
   bool ok = false;
 };
 
@@ -49,7 +51,8 @@ const Xlib& xlib() {
            bind(lib, l.GetWindowProperty, "XGetWindowProperty") &&
            bind(lib, l.GetWindowAttributes, "XGetWindowAttributes") &&
            bind(lib, l.ChangeProperty, "XChangeProperty") && bind(lib, l.SendEvent, "XSendEvent") &&
-           bind(lib, l.Sync, "XSync") && bind(lib, l.SetErrorHandler, "XSetErrorHandler");
+           bind(lib, l.Sync, "XSync") && bind(lib, l.SetErrorHandler, "XSetErrorHandler") &&
+           bind(lib, l.GetSelectionOwner, "XGetSelectionOwner");
     return l;
   }();
   return x;
@@ -159,6 +162,24 @@ Window clientBelow(const Connection& c, Window frame, Atom wmState, int depth) {
   return 0;
 }
 
+struct Xext {
+  decltype(&::XShapeCombineRectangles) CombineRectangles = nullptr;
+  decltype(&::XShapeCombineMask) CombineMask = nullptr;
+  bool ok = false;
+};
+
+const Xext& xext() {
+  static const Xext x = [] {
+    Xext l;
+    void* lib = ::dlopen("libXext.so.6", RTLD_NOW | RTLD_LOCAL);
+    if (!lib) return l;
+    l.ok = bind(lib, l.CombineRectangles, "XShapeCombineRectangles") &&
+           bind(lib, l.CombineMask, "XShapeCombineMask");
+    return l;
+  }();
+  return x;
+}
+
 }  // namespace
 
 bool Available() {
@@ -218,6 +239,23 @@ bool PostClose(Window w) {
   e.xclient.data.l[0] = static_cast<long>(c.atom("WM_DELETE_WINDOW"));
   e.xclient.data.l[1] = CurrentTime;
   return xlib().SendEvent(c.get(), w, False, NoEventMask, &e) != 0;
+}
+
+bool CompositingManager() {
+  Connection c;
+  if (!c.get()) return false;
+  const std::string name = "_NET_WM_CM_S" + std::to_string(DefaultScreen(c.get()));
+  return xlib().GetSelectionOwner(c.get(), c.atom(name.c_str())) != 0;
+}
+
+bool SetOutOfSight(Window w, bool out) {
+  if (!w || !xext().ok) return false;
+  Connection c;
+  if (!c.get()) return false;
+  // An empty shape: the window stays mapped, yet none of it is drawn and the pointer goes through.
+  if (out) xext().CombineRectangles(c.get(), w, ShapeBounding, 0, 0, nullptr, 0, ShapeSet, Unsorted);
+  else xext().CombineMask(c.get(), w, ShapeBounding, 0, 0, None, ShapeSet);
+  return true;
 }
 
 bool FramesToldAhead() {

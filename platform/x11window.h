@@ -25,6 +25,13 @@ bool SetWindowTitle(Window w, const std::string& title);
 // Asks the window's owner to close it, as the window manager's close button does.
 bool PostClose(Window w);
 
+// Whether a compositing manager draws the screen (then windows may be partly transparent).
+bool CompositingManager();
+
+// Takes a window of the program's own out of sight while it stays mapped (its shape becomes
+// empty), or gives it back its whole shape.
+bool SetOutOfSight(Window w, bool out);
+
 // Whether a window manager runs that tells the frame of a window before it is shown.
 bool FramesToldAhead();
 // The frame (left, top, right, bottom, in pixels) the window manager will put around the

@@ -96,8 +96,17 @@ class FormWidget : public QWidget {
     early_.reset();
     framed_ = false;
   }
+  // Where the window's outer corner is to stand when it is first shown. Before that, a window
+  // manager's answer about the frame may move the window Qt keeps; the place asked for holds.
+  void intend(QPoint at) {
+    if (!shown_) intended_ = at;
+  }
+  void placeAsIntended() {
+    if (!shown_ && intended_) move(*intended_);
+  }
   // The outer rectangle. Until the first show, Qt keeps the frame's corner as the position.
   QRect outer() const {
+    if (!shown_ && intended_) return QRect(*intended_, geometry().size().grownBy(frame()));
     if (shown_ || frameGeometry() != geometry()) return geometry().marginsAdded(frame());
     const QMargins m = frame();
     return QRect(geometry().topLeft(), geometry().size().grownBy(m));
@@ -136,6 +145,7 @@ class FormWidget : public QWidget {
   Form& form_;
   QMenuBar* bar_;
   bool shown_ = false;
+  std::optional<QPoint> intended_;
   mutable std::optional<QMargins> early_;
   mutable bool framed_ = false;
 };
@@ -226,8 +236,11 @@ void Form::ReadOwnDesign(const PropertyBag& bag) {
     static_cast<FormWidget*>(w)->layoutClient();
   }
   const double tx = Screen::TwipsPerPixelX(), ty = Screen::TwipsPerPixelY();
-  if (bag.Contains("Left") || bag.Contains("Top"))
-    w->move(px(bag.ReadProperty("Left", 0.0f) / tx), px(bag.ReadProperty("Top", 0.0f) / ty));
+  if (bag.Contains("Left") || bag.Contains("Top")) {
+    const QPoint at(px(bag.ReadProperty("Left", 0.0f) / tx), px(bag.ReadProperty("Top", 0.0f) / ty));
+    w->move(at);
+    static_cast<FormWidget*>(w)->intend(at);
+  }
   Tag(bag.ReadProperty("Tag", Tag()));
   if (bag.Contains("Enabled")) Enabled(bag.ReadProperty("Enabled", true));
   if (bag.Contains("ToolTipText")) ToolTipText(bag.ReadProperty("ToolTipText", std::string()));
@@ -337,11 +350,13 @@ void Form::Show(int modal, Form* owner) {
         QRect r = w->frameGeometry();
         r.moveCenter(s->availableGeometry().center());
         w->move(r.topLeft());
+        static_cast<FormWidget*>(w)->intend(r.topLeft());
       }
     } else if (startUpPosition_ == 1 && owner_) {
       QRect r = w->frameGeometry();
       r.moveCenter(owner_->Widget()->frameGeometry().center());
       w->move(r.topLeft());
+      static_cast<FormWidget*>(w)->intend(r.topLeft());
     }
   }
   // A form hears Resize when it is first shown after its load, also where its size stays as it
@@ -349,6 +364,7 @@ void Form::Show(int modal, Form* owner) {
   const bool resizeOnShow = !shownSinceLoad_ && !client_->testAttribute(Qt::WA_PendingResizeEvent);
   shownSinceLoad_ = true;
   auto showWindow = [&] {
+    static_cast<FormWidget*>(w)->placeAsIntended();
     w->show();
     if (resizeOnShow && Resize) Resize();
   };
@@ -421,7 +437,9 @@ void Form::Move(float left, std::optional<float> top, std::optional<float> width
   const double tx = Screen::TwipsPerPixelX(), ty = Screen::TwipsPerPixelY();
   const QRect frame = outerRect(w);
   const int extraW = frame.width() - w->width(), extraH = frame.height() - w->height();
-  w->move(px(left / tx), top ? px(*top / ty) : frame.y());
+  const QPoint at(px(left / tx), top ? px(*top / ty) : frame.y());
+  w->move(at);
+  static_cast<FormWidget*>(w)->intend(at);
   if (width || height) {
     const int fw = width ? px(*width / tx) : frame.width();
     const int fh = height ? px(*height / ty) : frame.height();
