@@ -67,6 +67,8 @@ class ScreenTexts : public testsupport::MainWindow, public ::testing::WithParamI
     MainWindow::SetUp();
     QWidget* top = w().Widget()->window();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(top));
+    // The splash stands over the window for its first seconds, and the window shows at its end.
+    ASSERT_TRUE(QTest::qWaitFor([] { auto* s = zantiro::frmSplash::Made(); return !s || !s->Loaded(); }, 10000));
     // Where the window manager puts the window, once it stays there.
     QPoint at = top->mapToGlobal(QPoint(0, 0));
     (void)QTest::qWaitFor([&] {
@@ -195,8 +197,6 @@ TEST_P(ScreenTexts, TheBarGrowsWithThePercentage) {
 // Options, the progress text in its box, the hover banner's line, the About window's rights line.
 TEST_P(ScreenTexts, TextsStayWithinTheirFrames) {
   zantiro::frmMain& m = w();
-  // The splash stands over the window for its first seconds.
-  ASSERT_TRUE(QTest::qWaitFor([] { auto* s = zantiro::frmSplash::Made(); return !s || !s->Loaded(); }, 10000));
   for (vb::Menu* language : {&m.mnuLngEN, &m.mnuLngGB, &m.mnuLngTW}) {
     language->Click();
     SCOPED_TRACE(language->Caption());
