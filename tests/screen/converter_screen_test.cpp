@@ -18,14 +18,15 @@
 
 #include "platform/x11window.h"
 #include "support/Desktop.h"
+#include "support/ZantiroOnScreen.h"
 #include "support/paths.h"
 
 namespace {
 
 using namespace testsupport::screen;
 
-const QSize kMain(460, 300), kSplash(360, 200);
-const QString kTitle = "^Fenwo\\.Zantiro$";
+const QSize kMain = kMainSize, kSplash = kSplashSize;
+const QString kTitle = kMainTitle;
 constexpr QRgb kLogo = 0x3DBE8B;  // the green of the splash card's mark
 
 class ConverterScreen : public DesktopTest {
@@ -142,49 +143,14 @@ struct Opened {
   QPoint closeAt;  // where a user clicks to close it, in the window (none: the title bar's close)
 };
 
-// A source chosen as a user does: Source File, "Choose a movie file" > "encode to Animated GIF",
-// the path typed into the open dialog; done once the source's size line tells its size.
-bool ChooseSource(const Window& main, const std::string& path) {
-  const QRect field(main.rect.topLeft() + QPoint(16, 156), QSize(300, 18));
-  const QImage before = Area(field);
-  const QRect below(main.rect.topLeft() + QPoint(16, 100), QSize(200, 100));
-  const QImage under = Area(below);
-  if (!ClickAt(main.rect.topLeft() + QPoint(76, 81)) || !WaitForChange(below, under) ||
-      // Paced as a hand gives them: the submenu opens before the choice.
-      !Xdo({"key", "Down", "sleep", "0.3", "key", "Right", "sleep", "0.3", "key", "Return"}))
-    return false;
-  Window dialog;
-  if (!WaitUntil([&] {
-        for (const Window& w : Windows("."))
-          if (w.rect.size() != kMain && w.rect.size() != kSplash && w.rect.width() > 300) dialog = w;
-        return dialog.id != 0;
-      }))
-    return false;
-  if (!Xdo({"type", "--delay", "20", QString::fromStdString(path)}) || !Keys({"Return"}) ||
-      !WaitForChange(field, before))
-    return false;
-  // The probe of the source ends with the summary beside Options filled in: then the window stands still.
-  QImage last = Area(main.rect);
-  int still = 0;
-  return WaitUntil([&] {
-    QTest::qWait(100);
-    const QImage now = Area(main.rect);
-    still = now == last ? still + 1 : 0;
-    last = now;
-    return still >= 10;
-  });
-}
-
 TEST_P(ConverterScreen, WindowsArePaintedWhenTheyOpen) {
   if (GetParam() == Desk::Composited) GTEST_SKIP() << "the bare display and openbox show it";
   Program app("Fenwo.Zantiro");
   app.Settings({"Language=en"});
   testsupport::writeFile(app.Folder() + "/Quorvane.ico", "ico");  // offers the console question
   ASSERT_TRUE(app.Start());
-  Window main = WaitForWindow(kTitle, kMain);
+  const Window main = MainAfterSplash();
   ASSERT_NE(main.id, 0u) << app.Output();
-  ASSERT_TRUE(WaitUntil([] { return Find(kTitle, kSplash).id == 0; })) << "the splash goes";
-  main = Find(kTitle, kMain);
   const std::string clip = app.Folder() + "/clip.avi";
   std::filesystem::copy_file(testsupport::media("sparse-keys.avi"), clip);
 
@@ -241,9 +207,8 @@ TEST_P(ConverterScreen, MainWindowDraggedByItsBody) {
   Program app("Fenwo.Zantiro");
   app.Settings({"Language=en"});
   ASSERT_TRUE(app.Start());
-  ASSERT_NE(WaitForWindow(kTitle, kMain).id, 0u) << app.Output();
-  ASSERT_TRUE(WaitUntil([] { return Find(kTitle, kSplash).id == 0; })) << "the splash goes";
-  const Window main = Find(kTitle, kMain);
+  const Window main = MainAfterSplash();
+  ASSERT_NE(main.id, 0u) << app.Output();
   const QPoint a = main.rect.topLeft() + QPoint(230, 294), b = a + QPoint(120, 60);
   auto n = [](int v) { return QString::number(v); };
   // A step at a time, as a hand gives them.
