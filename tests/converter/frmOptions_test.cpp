@@ -49,7 +49,9 @@ class Options : public ::testing::Test {
     const std::string engine = testsupport::writeFile(
         app.file("plugins/FenwoRes1.exe"),
         "#!/bin/bash\n"
-        "printf '%s\\n' \"$@\" > '" + app.file("ARGS") + "'\n"
+        // Written whole, then renamed: a test that sees ARGS must find all of it.
+        "printf '%s\\n' \"$@\" > '" + app.file("ARGS.part") + "'\n"
+        "mv '" + app.file("ARGS.part") + "' '" + app.file("ARGS") + "'\n"
         "(while kill -0 $$ 2>/dev/null; do\n"
         "  if [ -f '" + app.file("SAY") + "' ]; then cat '" + app.file("SAY") + "'; rm -f '" + app.file("SAY") + "'; fi\n"
         "  sleep 0.02\n"
