@@ -18,6 +18,8 @@
 #include "converter/ConversionCommand.h"
 #include "converter/SourceProbe.h"
 #include "converter/frmMain.h"
+#include "converter/frmOptions.h"
+#include "converter/frmSplash.h"
 #include "foundation/mdlFenwoZantiro.h"
 #include "platform/comdlg_hook.h"
 #include "platform/process.h"
@@ -154,8 +156,12 @@ int main(int argc, char** argv) {
   std::printf("Encode Now / ffmpeg %.3f (goal at most 0.5), Encode Now / engine -benchmark %.3f (goal at most 1.1), "
               "our CPU %.1f %% of Encode Now (goal at most 10)\n",
               e / f, e / b, 100 * median(cpu));
+  std::fflush(stdout);
   vb::SetBoxHook(nullptr);
   win::SetDialogHook(nullptr);
+  // Every window goes while the application is still there.
+  zantiro::frmOptions::Release();
+  zantiro::frmSplash::Release();
   zantiro::frmMain::Release();
   // The folder stays: the instance lock inside it goes with the program.
   for (const std::string& file : {target, clip, palette, ffGif}) fs::remove(file);
