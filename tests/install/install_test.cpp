@@ -185,6 +185,16 @@ class Display {
     return false;
   }
 
+  // Each window of the program: its size, and whether it is a message box.
+  std::string Describe(long pid) {
+    std::string out;
+    for (Window w : Windows(pid)) {
+      const QSize size = Size(w);
+      out += " " + std::to_string(size.width()) + "x" + std::to_string(size.height()) + (IsDialog(w) ? " box" : "");
+    }
+    return out.empty() ? " none" : out;
+  }
+
   QSize Size(Window w) {
     XWindowAttributes a{};
     return XGetWindowAttributes(d_, w, &a) ? QSize(a.width, a.height) : QSize();
@@ -364,6 +374,29 @@ std::string ExeOf(long pid) {
   std::error_code ec;
   return fs::read_symlink("/proc/" + std::to_string(pid) + "/exe", ec).string();
 }
+
+// What a failed wait saw: the program's windows, the processes it started, the files it wrote.
+std::string Children(long pid) {
+  std::string out;
+  for (const auto& e : fs::directory_iterator("/proc")) {
+    std::ifstream stat(e.path() / "stat");
+    std::string line;
+    if (!std::getline(stat, line) || line.rfind(')') == std::string::npos) continue;
+    std::istringstream rest(line.substr(line.rfind(')') + 2));
+    std::string state;
+    long parent = 0;
+    if (rest >> state >> parent && parent == pid) out += " " + ExeOf(std::stol(e.path().filename().string())) + " (" + state + ")";
+  }
+  return out.empty() ? " nothing" : out;
+}
+
+std::string Listing(const std::string& folder) {
+  std::string out;
+  for (const auto& e : fs::directory_iterator(folder))
+    out += " " + e.path().filename().string() + " " + std::to_string(e.is_regular_file() ? e.file_size() : 0);
+  return out;
+}
+
 
 class Installed : public ::testing::Test {
  protected:
@@ -615,7 +648,9 @@ TEST_F(Installed, ConverterFromItsLauncherConvertsWithTheInstalledEngineAndOpens
 
   // The run ends with the result message; its OK plays the GIF in the viewer.
   Window result = 0;
-  ASSERT_TRUE(WaitUntil([&] { return (result = dialog(confirm)) != 0; }, 120000)) << "the result message";
+  ASSERT_TRUE(WaitUntil([&] { return (result = dialog(confirm)) != 0; }, 120000))
+      << "the result message; on the screen:" << screen.Describe(pid) << "; running under it:" << Children(pid)
+      << "; in the folder:" << Listing(folder);
   EXPECT_GT(fs::exists(target) ? fs::file_size(target) : 0, 0u) << "the GIF made by the installed engine";
   ASSERT_TRUE(answer(result)) << "the result message takes OK";
 
