@@ -397,7 +397,6 @@ std::string Listing(const std::string& folder) {
   return out;
 }
 
-
 class Installed : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
