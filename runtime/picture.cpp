@@ -2,6 +2,7 @@
 
 #include <QBitmap>
 #include <QBuffer>
+#include <QFile>
 #include <QImageReader>
 #include <QPixmap>
 #include <cstring>
@@ -59,10 +60,18 @@ QImage ImageOf(const StdPicture& picture) {
 
 StdPicture LoadPicture(const std::string& fileName) {
   if (fileName.empty()) return {};
-  if (!win::IsFile(fileName)) throw Error(vbErrFileNotFound, "File not found: " + fileName);
-  const std::optional<std::string> read = win::ReadWholeFile(fileName);
-  if (!read) throw Error(75, "Path/File access error: " + fileName);
-  const QByteArray bytes = QByteArray::fromStdString(*read);
+  QByteArray bytes;
+  if (fileName[0] == ':') {  // the program's own resources
+    QFile f(QString::fromStdString(fileName));
+    if (!f.open(QIODevice::ReadOnly)) throw Error(vbErrFileNotFound, "File not found: " + fileName);
+    bytes = f.readAll();
+  } else {
+    // A file's name is bytes and reaches the system as they are.
+    if (!win::IsFile(fileName)) throw Error(vbErrFileNotFound, "File not found: " + fileName);
+    const std::optional<std::string> read = win::ReadWholeFile(fileName);
+    if (!read) throw Error(75, "Path/File access error: " + fileName);
+    bytes = QByteArray::fromStdString(*read);
+  }
   const Kind kind = kindOf(bytes);
   const char* format = nullptr;
   switch (kind) {
