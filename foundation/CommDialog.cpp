@@ -85,6 +85,8 @@ std::string CommDialog::ShowDir(bool then_NoUse_InitDir) {
   return DirName;
 }
 
+bool CommDialog::ChoiceTooLong() { return win::CommDlgExtendedError() == win::FNERR_BUFFERTOOSMALL; }
+
 std::string CommDialog::TrimNull(const std::string& text) { return text.substr(0, text.find('\0')); }
 
 void CommDialog::SplitMultiSelect(const std::string& buffer, std::vector<std::string>& list) {
