@@ -48,6 +48,8 @@ TEST_F(Inputs, AFileDroppedWhileEncodeNowAsksIsTheNextSource) {
   vb::SetBoxHook([&](const vb::BoxCall& c) {
     boxes.push_back(c);
     drop(other);
+    // The user reads the question for a second, past the drop timer's ticks.
+    waitFor([] { return false; }, 1000);
     return vb::BoxAnswer{vb::vbCancel, ""};
   });
   encode();
