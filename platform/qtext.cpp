@@ -45,7 +45,7 @@ QString QStr(const std::string& bytes) {
       continue;
     }
     flush(i);
-    out += QChar(static_cast<char16_t>(0xDC80 + static_cast<unsigned char>(bytes[i])));
+    out += QChar(static_cast<char16_t>(0xDC00 + static_cast<unsigned char>(bytes[i])));
     run = ++i;
   }
   flush(i);
@@ -64,7 +64,7 @@ std::string StdStr(const QString& text) {
     }
     if (c >= 0xDC80 && c <= 0xDCFF) {
       out += text.mid(run, i - run).toStdString();
-      out += static_cast<char>(c - 0xDC80);
+      out += static_cast<char>(c - 0xDC00);
       run = i + 1;
     }
   }

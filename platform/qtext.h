@@ -1,6 +1,7 @@
 // File names to and from Qt's texts without losing a byte. A name here may hold bytes that are
 // not UTF-8; Qt's own conversions turn each into U+FFFD, and the name is gone. These carry
-// such a byte as the lone surrogate U+DC80 + byte, which no valid text holds, and give it back.
+// such a byte b (0x80 to 0xFF) as the lone surrogate U+DC00 + b, which no valid text holds,
+// and give it back.
 #pragma once
 #include <QString>
 #include <QUrl>
