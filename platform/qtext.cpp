@@ -72,6 +72,25 @@ std::string StdStr(const QString& text) {
   return out;
 }
 
+// The lone surrogates that carry bytes are kept out of Qt's case change, which drops them.
+std::string ChangeCase(const std::string& s, bool upper) {
+  const QString q = QStr(s);
+  QString out;
+  qsizetype run = 0;
+  const auto flush = [&](qsizetype end) {
+    const QString part = q.mid(run, end - run);
+    out += upper ? part.toUpper() : part.toLower();
+  };
+  for (qsizetype i = 0; i < q.size(); ++i)
+    if (q[i].unicode() >= 0xDC80 && q[i].unicode() <= 0xDCFF) {
+      flush(i);
+      out += q[i];
+      run = i + 1;
+    }
+  flush(q.size());
+  return StdStr(out);
+}
+
 std::string LocalFileOf(const QUrl& url) {
   if (!url.isLocalFile()) return "";
   // The encoded path keeps every byte as the sender wrote it.

@@ -12,6 +12,9 @@ namespace win {
 QString QStr(const std::string& bytes);
 std::string StdStr(const QString& text);
 
+// The text in upper or lower case; bytes that are not UTF-8 stay as they are.
+std::string ChangeCase(const std::string& text, bool upper);
+
 // The path of a local file address as its bytes ("" for another address).
 std::string LocalFileOf(const QUrl& url);
 // The address of a local file, every byte of its path kept.

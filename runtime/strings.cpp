@@ -56,26 +56,6 @@ bool isAscii(const std::string& s) {
   return std::all_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
-// The case of each character changed; bytes that are not UTF-8 (carried by QStr as lone
-// surrogates, which Qt's case change would drop) stay as they are.
-std::string changeCase(const std::string& s, bool upper) {
-  const QString q = win::QStr(s);
-  QString out;
-  qsizetype run = 0;
-  const auto flush = [&](qsizetype end) {
-    const QString part = q.mid(run, end - run);
-    out += upper ? part.toUpper() : part.toLower();
-  };
-  for (qsizetype i = 0; i < q.size(); ++i)
-    if (q[i].unicode() >= 0xDC80 && q[i].unicode() <= 0xDCFF) {
-      flush(i);
-      out += q[i];
-      run = i + 1;
-    }
-  flush(q.size());
-  return win::StdStr(out);
-}
-
 }  // namespace
 
 int32_t Len(const std::string& s) { return charIndexOf(s, s.size()); }
@@ -144,7 +124,7 @@ std::string RTrim(const std::string& s) {
 std::string Trim(const std::string& s) { return LTrim(RTrim(s)); }
 
 std::string LCase(const std::string& s) {
-  if (!isAscii(s)) return changeCase(s, false);
+  if (!isAscii(s)) return win::ChangeCase(s, false);
   std::string r = s;
   for (char& c : r)
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
@@ -152,7 +132,7 @@ std::string LCase(const std::string& s) {
 }
 
 std::string UCase(const std::string& s) {
-  if (!isAscii(s)) return changeCase(s, true);
+  if (!isAscii(s)) return win::ChangeCase(s, true);
   std::string r = s;
   for (char& c : r)
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
