@@ -24,6 +24,7 @@
 #include "platform/clock.h"
 #include "platform/drive.h"
 #include "platform/fs.h"
+#include "platform/pathlimits.h"
 #include "platform/replace.h"
 #include "platform/shellexec.h"
 #include "platform/window.h"
@@ -55,6 +56,8 @@ constexpr const char* kFamilyNew[] = {"Fenwo.Lumtak", "Fenwo.Sarvel", "Fenwo.Tin
 constexpr const char* kFamily[] = {"Fenwo.Quellan", "Fenwo.Brisk",  "Fenwo.Ombrel",
                                    "Fenwo.Vantor",  "Fenwo.Caddis", "Fenwo.Merlo"};
 constexpr const char* kKaiti = "標楷體";
+// The names of a GIF's work file beside its target.
+constexpr const char* kWorkPrefix = ".fenwo-";
 }  // namespace
 
 frmMain::frmMain() : vb::Form(":/forms/frmMain.txt") {
@@ -208,15 +211,24 @@ void frmMain::LoadSettings() {
   Top((vb::Screen::Height() - Height()) / 2);
   IniPath = AddSlash(vb::App::Path()) + "Fenwo.Zantiro" + ".ini";
 
-  bool languageSet = false;
+  std::vector<std::string> languages;
   if (objFile.FileExists(IniPath)) {
     std::ifstream in(IniPath, std::ios::binary);
     std::string line;
     // Lines end in CR LF; a file edited here may end them in LF alone.
     while (std::getline(in, line)) {
       if (!line.empty() && line.back() == '\r') line.pop_back();
-      for (const std::string& part : vb::Split(line, "\r"))
-        if (ApplySettingsLine(part)) languageSet = true;
+      for (const std::string& part : vb::Split(line, "\r")) ApplySettingsLine(part, languages);
+    }
+  }
+  // The later line wins, so the language is switched once, to the last one that has a table
+  // (a code without one changes nothing).
+  bool languageSet = false;
+  for (auto it = languages.rbegin(); it != languages.rend() && !languageSet; ++it) {
+    try {
+      ChangeLanguage(*it);
+      languageSet = true;
+    } catch (const std::exception&) {
     }
   }
   if (!languageSet) {
@@ -227,11 +239,11 @@ void frmMain::LoadSettings() {
   }
 }
 
-// One line of the settings file; true when it switched the language.
-bool frmMain::ApplySettingsLine(const std::string& raw) {
+// One line of the settings file; a language is added to languages, in file order.
+void frmMain::ApplySettingsLine(const std::string& raw, std::vector<std::string>& languages) {
   const std::string line = vb::Trim(raw);
   const int32_t p = vb::InStr(line, "=");
-  if (p == 0) return false;
+  if (p == 0) return;
   const std::string key = vb::Trim(vb::LCase(vb::Left(line, p)));
   const std::string value = vb::Trim(vb::Mid(line, p + 1));
 
@@ -247,14 +259,8 @@ bool frmMain::ApplySettingsLine(const std::string& raw) {
   } else if (vb::Left(key, 8) == "maintop=") {
     Top(place(Height(), vb::Screen::Height()));
   } else if (vb::Left(key, 9) == "language=") {
-    // A code without a language table changes nothing; the system language then applies.
-    try {
-      ChangeLanguage(value);
-      return true;
-    } catch (const std::exception&) {
-    }
+    languages.push_back(value);
   }
-  return false;
 }
 
 void frmMain::SaveSettings() {
@@ -525,20 +531,25 @@ void frmMain::cmdInput_Click() {
 
 void frmMain::mnuSrcIsFileTo_Click(int Index) {
   if (SourceButtonsBusy(cmdInput)) return;
-  std::string f;
-  if (!PendingFile.empty()) {
-    cmdInput.Tag("inUse");
-    f = PendingFile;
-    PendingFile.clear();
-  } else {
-    CommDialog& dlg = objDialog();
-    dlg.DialogTitle.clear();
-    dlg.Filter(kFileFilter);
-    dlg.FilterIndex(1);
-    dlg.filename.clear();
-    cmdInput.Tag("inUse");
-    f = dlg.ShowOpen(true, false);
-  }
+  CommDialog& dlg = objDialog();
+  dlg.DialogTitle.clear();
+  dlg.Filter(kFileFilter);
+  dlg.FilterIndex(1);
+  dlg.filename.clear();
+  cmdInput.Tag("inUse");
+  const std::string f = dlg.ShowOpen(true, false);
+  if (f.empty()) RefuseLongChoice();
+  UseFileSource(Index, f);
+  cmdInput.Tag("");
+}
+
+// A choice the dialog could not hold is told, not taken for a cancel.
+void frmMain::RefuseLongChoice() {
+  if (objDialog().ChoiceTooLong()) vb::MsgBox(LngText[149], vb::vbOKOnly);
+}
+
+// A file source f (from the open dialog or a drop) for output kind Index; "" changes nothing.
+void frmMain::UseFileSource(int Index, const std::string& f) {
   if (!f.empty()) {
     if (!CheckFileUsable(f)) {
       vb::MsgBox(LngText[10] + CRLF2 + f, vb::vbOKOnly);
@@ -571,7 +582,6 @@ void frmMain::mnuSrcIsFileTo_Click(int Index) {
       ResetEncodeOptions();
     }
   }
-  cmdInput.Tag("");
 }
 
 void frmMain::mnuSrcISFolderTo_Click(int Index) {
@@ -584,6 +594,7 @@ void frmMain::mnuSrcISFolderTo_Click(int Index) {
     dlg.DialogTitle = vb::Replace(LngText[52], "aaa", EXT);
     dlg.FlagsDir = 0;
     const std::string chosen = dlg.ShowDir(true);
+    if (chosen.empty()) RefuseLongChoice();
     if (!chosen.empty()) {
       const std::string folder = dlg.DirName;
       File1.Pattern("*." + ext);
@@ -656,8 +667,15 @@ void frmMain::cmdInput_OLEDragDrop(vb::DataObject& Data) {
 }
 
 void frmMain::tmrDoing_Timer() {
+  // A dialog, Encode Now's questions or its run: the drop waits until the window is free, and
+  // then becomes the source, as a drop on an idle window does.
+  if (!cmdInput.Tag().empty() || !cmdOutput.Tag().empty() || EncodeAtWork()) return;
   tmrDoing.Enabled(false);
-  mnuSrcIsFileTo_Click(0);
+  const std::string f = PendingFile;
+  PendingFile.clear();
+  cmdInput.Tag("inUse");
+  UseFileSource(0, f);
+  cmdInput.Tag("");
 }
 
 void frmMain::cmdOutput_Click() {
@@ -673,11 +691,13 @@ void frmMain::cmdOutput_Click() {
     dlg.DefaultExt = KIND;
     dlg.filename = BaseName(lblInput.Caption()) + "." + EncodeKind;
     const std::string answer = dlg.ShowSave(true);
-    if (!answer.empty()) lblOutput.Caption(answer);
+    if (answer.empty()) RefuseLongChoice();
+    else lblOutput.Caption(answer);
   } else {
     dlg.FlagsDir = 100;
     dlg.DialogTitle = vb::Replace(LngText[53], "aaa", KIND);
     std::string d = dlg.ShowDir(true);
+    if (d.empty()) RefuseLongChoice();
     if (!d.empty()) {
       if (win::IsDriveRoot(d)) {
         d += "output/";
@@ -814,6 +834,16 @@ bool frmMain::CheckSourceReady(bool skipFpsTest) {
   return true;
 }
 
+// A target the file system can take: a GIF that is no folder, names within its limits.
+bool frmMain::CheckTargetName(const std::string& target) {
+  const int text = EncodeKind == "gif" && win::IsFolder(target) ? 148
+                   : !win::NameFitsFileSystem(EncodeKind == "gif" ? target : ParentFolder(target) + "00000001." + EncodeKind)
+                       ? 149
+                       : 0;
+  if (text) vb::MsgBox(target + CRLF2 + LngText[text], vb::vbOKOnly);
+  return text == 0;
+}
+
 bool frmMain::CheckPluginFile(const std::string& enginePath) { return zantiro::CheckPluginFile(enginePath); }
 
 void frmMain::setProgressNote(float value) {
@@ -851,6 +881,7 @@ void frmMain::EncodeNow() {
     vb::MsgBox(LngText[3], vb::vbOKOnly);
     return;
   }
+  if (!CheckTargetName(target)) return;
   if (EncodeKind == "gif" && win::IsFileMask(source, "gif") &&
       vb::LCase(ParentFolder(source)) == vb::LCase(ParentFolder(target))) {
     vb::MsgBox(LngText[30], vb::vbOKOnly);
@@ -992,7 +1023,8 @@ void frmMain::RunConversion(EncodeJob& job) {
   // complete, so an old GIF of that name stays as it was through a failed or stopped run.
   std::string work;
   if (EncodeKind == "gif") {
-    work = win::GetTempFileNameA(folder, ".fenwo-");
+    win::RemoveStaleTempFiles(folder, kWorkPrefix);
+    work = win::GetTempFileNameA(folder, kWorkPrefix);
     if (!work.empty()) job.target = work;
   }
   std::string line = EncodeCommandLine(job, OutLength);
@@ -1029,6 +1061,7 @@ void frmMain::RunConversion(EncodeJob& job) {
     }
   }
   if (!work.empty() && !success) win::DeleteFileA(work);
+  win::ReleaseTempFile(work);
 
   if (!mdlGetCmdOutput::StopRequested) {
     setProgressNote(100);

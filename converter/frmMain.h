@@ -2,6 +2,7 @@
 // and the source, target, probe and conversion steps.
 #pragma once
 #include <string>
+#include <vector>
 
 #include "controls/ImageButton.h"
 #include "converter/ConversionCommand.h"
@@ -97,7 +98,7 @@ class frmMain : public vb::Form,
   void SendDdeCommand(const std::string& cmd);
   void LoadSettings();
   void SaveSettings();
-  bool ApplySettingsLine(const std::string& line);
+  void ApplySettingsLine(const std::string& line, std::vector<std::string>& languages);
   void tmrExit_Timer();
   vb::DdeSource dde_;
   bool exitConfirmed_ = false;  // the exit question was answered Yes during a conversion
@@ -129,6 +130,8 @@ class frmMain : public vb::Form,
   std::string PendingFile;         // a dropped file waiting for the drop timer
   void cmdInput_Click();
   void mnuSrcIsFileTo_Click(int Index);
+  void UseFileSource(int Index, const std::string& f);
+  void RefuseLongChoice();
   void mnuSrcISFolderTo_Click(int Index);
   void cmdInput_OLEDragDrop(vb::DataObject& Data);
   void tmrDoing_Timer();
@@ -147,6 +150,7 @@ class frmMain : public vb::Form,
   std::string ProbeSource();
   bool CheckSourceReady(bool skipFpsTest);
   bool CheckPluginFile(const std::string& enginePath);
+  bool CheckTargetName(const std::string& target);
   bool AdjustStartToKeyframe(float& t0);
   bool ConfirmEncode(EncodeJob& job, float t0);
   void RunConversion(EncodeJob& job);

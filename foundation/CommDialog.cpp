@@ -33,10 +33,11 @@ std::string CommDialog::fileDialog(bool save, bool then_NoUse_InitDir, bool isMu
   ofn.hwndOwner = hwndOwner;
   ofn.lpstrFilter = filterSystem_;
   ofn.nFilterIndex = filterIndex_;
-  ofn.lpstrFile = filename + std::string(999, '\0');
-  ofn.nMaxFile = 998;
-  ofn.lpstrFileTitle = std::string(999, '\0');
-  ofn.nMaxFileTitle = 998;
+  // Room for any path the system takes, its NUL included.
+  ofn.lpstrFile = filename + std::string(win::MAX_PATH + 1, '\0');
+  ofn.nMaxFile = win::MAX_PATH;
+  ofn.lpstrFileTitle = std::string(win::MAX_PATH + 1, '\0');
+  ofn.nMaxFileTitle = win::MAX_PATH;
   ofn.lpstrInitialDir = InitDir;
   ofn.lpstrTitle = DialogTitle;
   ofn.Flags = save ? FlagsSave : (FlagsOpen | (isMultiSelect ? win::OFN_ALLOWMULTISELECT : 0));
@@ -66,7 +67,7 @@ std::string CommDialog::fileDialog(bool save, bool then_NoUse_InitDir, bool isMu
 }
 
 std::string CommDialog::ShowDir(bool then_NoUse_InitDir) {
-  std::string path(999, '\0');
+  std::string path(win::MAX_PATH + 1, '\0');
   if (InitDir.empty()) InitDir = win::GetCurrentDirectoryA();
   win::BROWSEINFO bi;
   bi.hwndOwner = hwndOwner;
@@ -83,6 +84,8 @@ std::string CommDialog::ShowDir(bool then_NoUse_InitDir) {
   if (then_NoUse_InitDir) InitDir.clear();
   return DirName;
 }
+
+bool CommDialog::ChoiceTooLong() { return win::CommDlgExtendedError() == win::FNERR_BUFFERTOOSMALL; }
 
 std::string CommDialog::TrimNull(const std::string& text) { return text.substr(0, text.find('\0')); }
 

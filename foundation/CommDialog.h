@@ -38,6 +38,9 @@ class CommDialog {
   // The full path, or with isMultiSelect the number of files chosen (see FileArray).
   std::string ShowOpen(bool then_NoUse_InitDir = false, bool isMultiSelect = false);
   std::string ShowSave(bool then_NoUse_InitDir = false);
+  // Whether the last dialog gave "" because the choice was longer than any path the system
+  // takes, not because it was cancelled.
+  static bool ChoiceTooLong();
 
  private:
   std::string fileDialog(bool save, bool then_NoUse_InitDir, bool isMultiSelect);

@@ -2,7 +2,6 @@
 
 #include <QDir>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPointer>
@@ -10,6 +9,8 @@
 #include <vector>
 
 #include "platform/comdlg_hook.h"
+#include "platform/fs.h"
+#include "platform/qtext.h"
 
 namespace win {
 namespace {
@@ -24,8 +25,20 @@ std::map<int32_t, QPointer<QFileDialog>>& browsers() {
   return m;
 }
 
-QString q(const std::string& s) { return QString::fromStdString(s); }
+QString q(const std::string& s) { return QStr(s); }
 std::string upToNul(const std::string& s) { return s.substr(0, s.find('\0')); }
+
+int32_t& lastError() {
+  static int32_t e = 0;
+  return e;
+}
+
+// The folder part (without its last "/") and the name of a full path, byte for byte.
+std::string folderOf(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+}
+std::string nameOf(const std::string& path) { return path.substr(path.rfind('/') + 1); }
 
 QWidget* owner(int32_t hwnd) {
   return hwnd ? QWidget::find(static_cast<WId>(static_cast<uint32_t>(hwnd))) : nullptr;
@@ -62,11 +75,12 @@ QStringList nameFilters(const std::string& systemForm) {
   return filters;
 }
 
-DialogAnswer run(QFileDialog& dialog) {
+DialogAnswer run(QFileDialog& dialog, const std::string& startName = "") {
+  lastError() = 0;
   if (hook()) return hook()(dialog);
   DialogAnswer a;
   a.accepted = dialog.exec() == QDialog::Accepted;
-  for (const QString& f : dialog.selectedFiles()) a.files.push_back(f.toStdString());
+  for (const QString& f : dialog.selectedFiles()) a.files.push_back(PathOnDisk(f, startName));
   // With the patterns hidden, the dialog names the filter by its label only.
   const QStringList filters = dialog.nameFilters();
   const QString chosen = dialog.selectedNameFilter();
@@ -101,32 +115,35 @@ bool fileDialog(OPENFILENAME& ofn, bool save) {
       dialog.selectNameFilter(filters[ofn.nFilterIndex - 1]);
   }
   dialog.setDirectory(ofn.lpstrInitialDir.empty() ? QDir::currentPath() : q(ofn.lpstrInitialDir));
-  if (const std::string start = upToNul(ofn.lpstrFile); !start.empty()) dialog.selectFile(q(start));
+  const std::string start = upToNul(ofn.lpstrFile);
+  if (!start.empty()) dialog.selectFile(q(start));
   dialog.setDefaultSuffix(q(ofn.lpstrDefExt));
 
-  const DialogAnswer a = run(dialog);
+  const DialogAnswer a = run(dialog, nameOf(start));
   if (!a.accepted || a.files.empty()) return false;
 
   std::string result;
-  const QString folder = QFileInfo(q(a.files[0])).absolutePath();
+  const std::string folder = folderOf(a.files[0]);
   if (!multi || a.files.size() == 1) {
     result = a.files[0] + '\0';
   } else {
     // Names are given relative to the folder; files from several folders relative to "/".
     bool oneFolder = true;
-    for (const auto& f : a.files) oneFolder = oneFolder && QFileInfo(q(f)).absolutePath() == folder;
-    result = oneFolder ? folder.toStdString() : "/";
+    for (const auto& f : a.files) oneFolder = oneFolder && folderOf(f) == folder;
+    result = oneFolder ? folder : "/";
     result += '\0';
-    for (const auto& f : a.files)
-      result += (oneFolder ? QFileInfo(q(f)).fileName() : q(f).mid(1)).toStdString() + '\0';
+    for (const auto& f : a.files) result += (oneFolder ? nameOf(f) : f.substr(1)) + '\0';
   }
   if (multi) result += '\0';
-  if (result.size() > static_cast<size_t>(std::max(ofn.nMaxFile, 0))) return false;
+  if (result.size() > static_cast<size_t>(std::max(ofn.nMaxFile, 0))) {
+    lastError() = FNERR_BUFFERTOOSMALL;
+    return false;
+  }
   put(ofn.lpstrFile, result);
-  std::string title = QFileInfo(q(a.files[0])).fileName().toStdString() + '\0';
+  std::string title = nameOf(a.files[0]) + '\0';
   if (title.size() <= static_cast<size_t>(std::max(ofn.nMaxFileTitle, 0))) put(ofn.lpstrFileTitle, title);
   if (a.filter > 0) ofn.nFilterIndex = a.filter;
-  if (!(ofn.Flags & OFN_NOCHANGEDIR)) QDir::setCurrent(folder);
+  if (!(ofn.Flags & OFN_NOCHANGEDIR)) SetCurrentDirectoryA(folder);
   return true;
 }
 
@@ -164,6 +181,8 @@ void addBrowseLabels(QFileDialog& dialog, const BROWSEINFO& bi) {
 
 void SetDialogHook(DialogHook h) { hook() = std::move(h); }
 
+int32_t CommDlgExtendedError() { return lastError(); }
+
 bool GetOpenFileNameA(OPENFILENAME& ofn) { return fileDialog(ofn, false); }
 bool GetSaveFileNameA(OPENFILENAME& ofn) { return fileDialog(ofn, true); }
 
@@ -183,7 +202,7 @@ PIDL SHBrowseForFolder(const BROWSEINFO& bi) {
   browsers()[hwnd] = &dialog;
   if (bi.lpfn) {
     const auto selected = [&](const QString& path) {
-      if (!path.isEmpty()) bi.lpfn(hwnd, BFFM_SELCHANGED, path.toStdString(), bi.lParam);
+      if (!path.isEmpty()) bi.lpfn(hwnd, BFFM_SELCHANGED, PathOnDisk(path), bi.lParam);
     };
     QObject::connect(&dialog, &QFileDialog::currentChanged, &dialog, selected);
     QObject::connect(&dialog, &QFileDialog::directoryEntered, &dialog, selected);
@@ -195,6 +214,7 @@ PIDL SHBrowseForFolder(const BROWSEINFO& bi) {
 }
 
 bool SHGetPathFromIDList(const PIDL& item, std::string& path) {
+  if (!item.empty() && item.size() + 1 > MAX_PATH) lastError() = FNERR_BUFFERTOOSMALL;
   if (item.empty() || item[0] != '/' || item.size() + 1 > MAX_PATH) return false;
   put(path, item + '\0');
   return true;

@@ -42,6 +42,11 @@ struct OPENFILENAME {
 bool GetOpenFileNameA(OPENFILENAME& ofn);
 bool GetSaveFileNameA(OPENFILENAME& ofn);
 
+// Why the last dialog gave nothing: 0 for a cancel, FNERR_BUFFERTOOSMALL for a choice longer
+// than the room given (nMaxFile, or MAX_PATH for the folder browser).
+constexpr int32_t FNERR_BUFFERTOOSMALL = 0x3003;
+int32_t CommDlgExtendedError();
+
 // Folder browser.
 enum : int32_t {
   BIF_RETURNONLYFSDIRS = 0x1,

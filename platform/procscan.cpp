@@ -1,6 +1,5 @@
 #include "platform/procscan.h"
 
-#include <QString>
 #include <csignal>
 #include <cstdlib>
 #include <dirent.h>
@@ -9,6 +8,8 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 #include <utility>
+
+#include "platform/qtext.h"
 
 namespace win {
 namespace {
@@ -35,12 +36,12 @@ std::string firstArgument(const std::string& procDir) {
   return buf.substr(0, buf.find('\0'));
 }
 
-bool containsNoCase(const std::string& path, const QString& lowerText) {
-  return !path.empty() && QString::fromUtf8(path).toLower().contains(lowerText);
+bool containsNoCase(const std::string& path, const std::string& lowerText) {
+  return !path.empty() && ChangeCase(path, false).find(lowerText) != std::string::npos;
 }
 
 // The path of the process that contains the text, or "" when neither of its paths does.
-std::string matchingPath(const std::string& procDir, const QString& lowerText) {
+std::string matchingPath(const std::string& procDir, const std::string& lowerText) {
   std::string exe = readLink(procDir + "/exe");
   if (containsNoCase(exe, lowerText)) return exe;
   std::string arg0 = firstArgument(procDir);
@@ -80,7 +81,7 @@ bool FoundProcess::Terminate() { return signal(SIGKILL); }
 std::vector<FoundProcess> FindProcessesByPath(const std::string& text) {
   std::vector<FoundProcess> found;
   if (text.empty()) return found;
-  const QString lowerText = QString::fromUtf8(text).toLower();
+  const std::string lowerText = ChangeCase(text, false);
   const uid_t me = ::getuid();
   const pid_t self = ::getpid();
   DIR* proc = ::opendir("/proc");

@@ -1,3 +1,4 @@
+#include "platform/qtext.h"
 #include "platform/shellexec.h"
 
 #include <QDesktopServices>
@@ -31,7 +32,7 @@ std::intptr_t ShellExecuteA(HWND, const std::string& verb, const std::string& fi
     std::string path = file;
     if (!path.empty() && path[0] != '/' && !directory.empty()) path = directory + "/" + path;
     if (!IsFile(path) && !IsFolder(path)) return 2;
-    url = QUrl::fromLocalFile(QString::fromStdString(path));
+    url = UrlOfLocalFile(path);
   }
   return QDesktopServices::openUrl(url) ? 42 : 31;
 }

@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QUrl>
 
+#include "platform/qtext.h"
 #include "runtime/Container.h"
 #include "runtime/Form.h"
 #include "runtime/qt.h"
@@ -85,11 +86,11 @@ DataObject dataOf(const QMimeData* m) {
   std::optional<std::string> text;
   if (m) {
     for (const QUrl& u : m->urls())
-      if (u.isLocalFile()) files.push_back(u.toLocalFile().toStdString());
+      if (u.isLocalFile()) files.push_back(win::LocalFileOf(u));
     // Only a text that was dropped as text: file lists offer none, as the system's do.
     for (const QString& f : m->formats())
       if (f.startsWith("text/plain")) {
-        text = m->text().toStdString();
+        text = win::StdStr(m->text());
         break;
       }
   }

@@ -1,8 +1,11 @@
-#include <QDir>
 #include <QListWidget>
 #include <algorithm>
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "platform/fs.h"
+#include "platform/qtext.h"
 #include "runtime/controls.h"
 #include "runtime/propbag.h"
 #include "runtime/strings.h"
@@ -10,7 +13,7 @@
 namespace vb {
 
 FileListBox::FileListBox(QWidget* parent) : Control(new QListWidget(parent)) {
-  path_ = QDir::currentPath().toStdString();
+  path_ = win::GetCurrentDirectoryA();
 }
 
 void FileListBox::Path(const std::string& p) {
@@ -40,10 +43,18 @@ void FileListBox::ListIndex(int i) {
 void FileListBox::Refresh() {
   files_.clear();
   const auto patterns = Split(pattern_, ";");
-  const QDir dir(QString::fromStdString(path_));
-  for (const QString& n : dir.entryList(QDir::Files | QDir::System)) {
-    const std::string name = n.toStdString();
-    if (name[0] == '.') continue;
+  // The names as the folder holds them, byte for byte: every entry that is no folder.
+  std::vector<std::string> names;
+  const std::string folder = path_.empty() || path_.back() == '/' ? path_ : path_ + "/";
+  if (DIR* d = opendir(path_.empty() ? "." : path_.c_str())) {
+    while (const dirent* e = readdir(d)) {
+      struct stat st{};
+      if (e->d_name[0] != '.' && stat((folder + e->d_name).c_str(), &st) == 0 && !S_ISDIR(st.st_mode))
+        names.emplace_back(e->d_name);
+    }
+    closedir(d);
+  }
+  for (const std::string& name : names) {
     for (const auto& pat : patterns)
       if (win::MatchesWildcard(name, Trim(pat))) {
         files_.push_back(name);
@@ -57,7 +68,7 @@ void FileListBox::Refresh() {
   listIndex_ = -1;
   if (auto* l = qobject_cast<QListWidget*>(Widget())) {
     l->clear();
-    for (const auto& f : files_) l->addItem(QString::fromStdString(f));
+    for (const auto& f : files_) l->addItem(win::QStr(f));
   }
 }
 

@@ -47,7 +47,13 @@ bool PrevInstance() {
     QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (dir.isEmpty()) dir = QDir::tempPath();
     const QString name = QString("%1/%2-%3.instance").arg(dir, QString::fromStdString(EXEName())).arg(getuid());
-    const int fd = ::open(QFile::encodeName(name).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    const QByteArray path = QFile::encodeName(name);
+    // Whatever stands under that name is locked as it is (a folder or a read-only file in the
+    // file's place too); with nothing to lock there, a lock file in the temporary folder.
+    int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0) fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) fd = ::open(QFile::encodeName(QDir::tempPath() + name.mid(name.lastIndexOf('/')) + ".lock").constData(),
+                            O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     return fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) != 0;
   }();
   return previous;

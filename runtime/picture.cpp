@@ -7,6 +7,7 @@
 #include <QPixmap>
 #include <cstring>
 
+#include "platform/fs.h"
 #include "runtime/error.h"
 #include "runtime/qt.h"
 #include "runtime/screen.h"
@@ -59,10 +60,18 @@ QImage ImageOf(const StdPicture& picture) {
 
 StdPicture LoadPicture(const std::string& fileName) {
   if (fileName.empty()) return {};
-  QFile f(QString::fromStdString(fileName));
-  if (!f.exists()) throw Error(vbErrFileNotFound, "File not found: " + fileName);
-  if (!f.open(QIODevice::ReadOnly)) throw Error(75, "Path/File access error: " + fileName);
-  const QByteArray bytes = f.readAll();
+  QByteArray bytes;
+  if (fileName[0] == ':') {  // the program's own resources
+    QFile f(QString::fromStdString(fileName));
+    if (!f.open(QIODevice::ReadOnly)) throw Error(vbErrFileNotFound, "File not found: " + fileName);
+    bytes = f.readAll();
+  } else {
+    // A file's name is bytes and reaches the system as they are.
+    if (!win::IsFile(fileName)) throw Error(vbErrFileNotFound, "File not found: " + fileName);
+    const std::optional<std::string> read = win::ReadWholeFile(fileName);
+    if (!read) throw Error(75, "Path/File access error: " + fileName);
+    bytes = QByteArray::fromStdString(*read);
+  }
   const Kind kind = kindOf(bytes);
   const char* format = nullptr;
   switch (kind) {
@@ -91,8 +100,10 @@ StdPicture LoadPicture(const std::string& fileName) {
 
 void SavePicture(const StdPicture& picture, const std::string& fileName) {
   if (!picture) throw Error(vbErrObjectNotSet, "Object variable not set");
-  if (!picture.data()->image.convertToFormat(QImage::Format_RGB32)
-           .save(QString::fromStdString(fileName), "BMP"))
+  QBuffer out;
+  out.open(QIODevice::WriteOnly);
+  if (!picture.data()->image.convertToFormat(QImage::Format_RGB32).save(&out, "BMP") ||
+      !win::WriteWholeFile(fileName, out.data().toStdString()))
     throw Error(75, "Path/File access error: " + fileName);
 }
 

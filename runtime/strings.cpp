@@ -3,6 +3,8 @@
 #include <QString>
 #include <algorithm>
 
+#include "platform/qtext.h"
+
 namespace vb {
 namespace {
 
@@ -122,7 +124,7 @@ std::string RTrim(const std::string& s) {
 std::string Trim(const std::string& s) { return LTrim(RTrim(s)); }
 
 std::string LCase(const std::string& s) {
-  if (!isAscii(s)) return QString::fromStdString(s).toLower().toStdString();
+  if (!isAscii(s)) return win::ChangeCase(s, false);
   std::string r = s;
   for (char& c : r)
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
@@ -130,7 +132,7 @@ std::string LCase(const std::string& s) {
 }
 
 std::string UCase(const std::string& s) {
-  if (!isAscii(s)) return QString::fromStdString(s).toUpper().toStdString();
+  if (!isAscii(s)) return win::ChangeCase(s, true);
   std::string r = s;
   for (char& c : r)
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');

@@ -91,11 +91,15 @@ TEST_F(MainWindow, SettingsLinesAreReadByTheirRules) {
   setenv("LC_ALL", "zh_CN.UTF-8", 1);
   constexpr double kCentre = -1, kFar = 1e9;
   struct Case {
-    const char* file;
+    std::string file;
     double left, top;
     const char* language;
   };
+  // Many language lines: the last one with a table wins.
+  std::string many;
+  for (int i = 0; i < 10000; ++i) many += i % 2 ? "Language=gb\r\n" : "Language=en\r\n";
   const std::vector<Case> cases = {
+      {many + "Language=tw\r\nLanguage=xx\r\n", kCentre, kCentre, "tw"},
       {"MainLeft=1500\r\nMainTop=900\r\nLanguage=en\r\n", 1500, 900, "en"},
       {"mainleft=1500\r\nMAINTOP=900\r\n", 1500, 900, "gb"},           // keys in any case
       {"MainLeft =1500\r\n", kCentre, kCentre, "gb"},                  // blank before "="

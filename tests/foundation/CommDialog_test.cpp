@@ -6,6 +6,7 @@
 #include <QLabel>
 
 #include "foundation/CommDialog.h"
+#include "platform/comdlg.h"
 #include "platform/comdlg_hook.h"
 #include "support/paths.h"
 
@@ -100,11 +101,12 @@ TEST_F(CommDialogTest, OpenSeveralFiles) {
 
   // More than the dialog's buffer holds: taken as a cancel, the last list stays.
   std::vector<std::string> many;
-  for (int i = 0; i < 100; ++i) many.push_back(dir.file("a-rather-long-picture-name-" + std::to_string(i) + ".gif"));
+  for (int i = 0; i < 200; ++i) many.push_back(dir.file("a-rather-long-picture-name-" + std::to_string(i) + ".gif"));
   answerWith({true, many, 0});
   EXPECT_EQ(d.ShowOpen(false, true), "");
   EXPECT_EQ(d.FileArray().size(), 3u);
   EXPECT_EQ(d.filename, "");
+  EXPECT_EQ(win::CommDlgExtendedError(), win::FNERR_BUFFERTOOSMALL);
 }
 
 TEST_F(CommDialogTest, SaveWithStartNameAndDefaultExtension) {

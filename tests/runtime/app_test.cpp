@@ -2,7 +2,11 @@
 #include "runtime/app.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QProcess>
+#include <unistd.h>
 #include <cstdio>
 #include <cstdlib>
 
@@ -27,4 +31,41 @@ TEST(App, PrevInstanceOnlyWhileTheFirstRuns) {
   };
   EXPECT_TRUE(second().contains("prev=1"));
   EXPECT_FALSE(vb::App::PrevInstance());  // the answer of the first call stands
+}
+
+// Run by the test below: an instance that answers and then runs until its input closes.
+TEST(App, PrevInstanceHeldUntilInputCloses) {
+  if (!std::getenv("FENWO_PREV_HOLD")) GTEST_SKIP() << "only as a started instance";
+  std::printf("prev=%d\n", vb::App::PrevInstance() ? 1 : 0);
+  std::fflush(stdout);
+  while (std::getchar() != EOF) {
+  }
+}
+
+// A folder standing where the instance file belongs: still one instance holds, the next start
+// sees it.
+TEST(App, PrevInstanceHoldsWhenTheInstanceFileIsAFolder) {
+  const QString run = QDir::tempPath() + QString("/fenwo-prev-%1").arg(QCoreApplication::applicationPid());
+  QDir().mkpath(run);
+  QFile::setPermissions(run, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+  const QString exe = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
+  ASSERT_TRUE(QDir().mkpath(QString("%1/%2-%3.instance").arg(run, exe).arg(getuid())));
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert("XDG_RUNTIME_DIR", run);
+  env.insert("FENWO_PREV_HOLD", "1");
+  auto start = [&](QProcess& p) {
+    p.setProcessEnvironment(env);
+    p.start(QCoreApplication::applicationFilePath(), {"--gtest_filter=App.PrevInstanceHeldUntilInputCloses"});
+    QByteArray out;
+    while (!out.contains("prev=") && p.waitForReadyRead(30000)) out += p.readAllStandardOutput();
+    return QString::fromUtf8(out);
+  };
+  QProcess first, second;
+  EXPECT_TRUE(start(first).contains("prev=0")) << "the first start is the first instance";
+  EXPECT_TRUE(start(second).contains("prev=1")) << "a later start sees the first";
+  for (QProcess* p : {&first, &second}) {
+    p->closeWriteChannel();
+    p->waitForFinished(30000);
+  }
+  QDir(run).removeRecursively();
 }

@@ -63,6 +63,9 @@ TEST(Strings, CaseChangesKeepOtherCharacters) {
   EXPECT_EQ(UCase("gif"), "GIF");
   EXPECT_EQ(UCase("\xC3\xA9t\xC3\xA9"), "\xC3\x89T\xC3\x89");
   EXPECT_EQ(LCase("\xE4\xB8\xAD" "A"), "\xE4\xB8\xAD" "a");
+  // Bytes that are not UTF-8 (a Latin-1 name) stay as they are.
+  EXPECT_EQ(UCase("caf\xe9 \xc3\xa9t\xc3\xa9"), "CAF\xe9 \xc3\x89T\xc3\x89");
+  EXPECT_EQ(LCase("\xff" "AB\xc3\x89"), "\xff" "ab\xc3\xa9");
 }
 
 TEST(Strings, ReplaceAndSplit) {

@@ -6,10 +6,14 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QDropEvent>
 #include <QFileDialog>
 #include <QLabel>
+#include <QMimeData>
 #include <QTimer>
+#include <QUrl>
 #include <chrono>
 #include <cstdlib>
 #include <deque>
@@ -124,6 +128,19 @@ class MainWindow : public ::testing::Test {
     w().mnuSrcISFolderTo(index).Click();
   }
   void encode() { w().cmdEncode(0).Click(); }
+  // A file dragged from a file manager onto the source button; the address carries the
+  // name's bytes as a file manager writes them (percent-encoded).
+  void drop(const std::string& file) {
+    QMimeData data;
+    data.setUrls({QUrl::fromEncoded("file://" + QByteArray::fromStdString(file).toPercentEncoding("/"))});
+    QWidget* button = w().cmdInput.Widget();
+    QWidget* face = button->childAt(10, 10);
+    QWidget* target = face ? face : button;
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    QDropEvent dropped(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &dropped);
+  }
 
   // Records every new progress text while events run; presses Stop Now once the percentage
   // reaches stopAtPercent (when set).
