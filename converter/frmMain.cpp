@@ -31,6 +31,7 @@
 #include "runtime/app.h"
 #include "runtime/command.h"
 #include "runtime/events.h"
+#include "runtime/language.h"
 #include "runtime/msgbox.h"
 #include "runtime/numbers.h"
 #include "runtime/resources.h"
@@ -269,6 +270,7 @@ void frmMain::SaveSettings() {
 
 void frmMain::ChangeLanguage(const std::string& code) {
   mdlFenwoZantiro::LoadLngText(code);
+  vb::UseStandardTexts(code);
 
   mnuLngEN.Checked(false);
   mnuLngTW.Checked(false);
