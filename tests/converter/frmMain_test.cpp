@@ -151,7 +151,7 @@ TEST_F(MainWindow, StartUpPreparesTheWindow) {
   EXPECT_EQ(m.Caption(), "Fenwo.Zantiro");
   EXPECT_EQ(win::GetWindowLongA(m.hWnd(), win::GWL_STYLE) & ~int32_t(win::WS_VISIBLE), 0x6000000);
   EXPECT_EQ(m.ScaleWidth(), 460);
-  EXPECT_EQ(m.ScaleHeight(), 300);
+  EXPECT_EQ(m.ScaleHeight(), 340);
   EXPECT_EQ(m.lblVer.Caption(), "1.6.8");
   EXPECT_FALSE(m.cmdEncode(1).Visible());
   EXPECT_TRUE(m.cmdEncode(0).Visible());
@@ -170,7 +170,7 @@ TEST_F(MainWindow, StartUpPreparesTheWindow) {
   EXPECT_TRUE(m.cmdInput.MouseIcon());
   EXPECT_TRUE(frmSplash::Default().Loaded());
   EXPECT_EQ(m.Picture().PixelWidth(), 460);
-  EXPECT_EQ(m.Picture().PixelHeight(), 300);
+  EXPECT_EQ(m.Picture().PixelHeight(), 340);
 }
 
 // ---------------------------------------------------------------------------------------

@@ -148,7 +148,7 @@ QRect FillAt(int x, int y) {
 QRgb PixelAt(QPoint p) { return rgb(Screen(QRect(p, QSize(1, 1))).pixel(0, 0)); }
 
 // The bar's pixels along the progress box's second row: how far the bar reaches from the left.
-constexpr QRgb kBar = 0x3EBD84;  // shpProgress's fill colour (&H0084BD3E&)
+constexpr QRgb kBar = 0x1F7A52;  // shpProgress's fill colour (&H00527A1F&)
 int BarWidth(const QImage& box) {
   int n = 0;
   for (int x = 0; x < box.width(); ++x)
