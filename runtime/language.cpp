@@ -1,6 +1,8 @@
 #include "runtime/language.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QFontInfo>
 #include <QLibraryInfo>
 #include <QTranslator>
 #include <memory>
@@ -8,6 +10,12 @@
 namespace vb {
 
 void UseStandardTexts(const std::string& lng) {
+  // Chinese characters need 12 pixels to be read; the desktop's default face may be smaller.
+  QFont font = QApplication::font();
+  if (QFontInfo(font).pixelSize() < 12) {
+    font.setPixelSize(12);
+    QApplication::setFont(font);
+  }
   static std::unique_ptr<QTranslator> current;
   if (current) QCoreApplication::removeTranslator(current.get());
   current.reset();

@@ -5,8 +5,8 @@
 
 namespace vb {
 
-// "gb" gives them in Simplified Chinese, "tw" in Traditional Chinese, anything else in English.
-// Windows already shown take the new texts at once.
+// "gb" gives them in Simplified Chinese, "tw" in Traditional Chinese, anything else in English,
+// in a face of at least 12 pixels. Windows already shown take the new texts at once.
 void UseStandardTexts(const std::string& lng);
 
 }  // namespace vb
