@@ -1,8 +1,9 @@
 // labels: engine gui x11
 // What reaches the screen of the conversion program's progress bar, texts and menus: the bar's
 // width follows the percentage of a real run, each text stays whole within its frame in the three
-// languages, separators are plain lines, the language menu ticks the language in use; with no
-// window manager and with openbox.
+// languages and legible in Chinese (the options window's too), a message box's buttons speak the
+// program's language, separators are plain lines, the language menu ticks the language in use;
+// with no window manager and with openbox.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
@@ -32,6 +33,7 @@
 #include <vector>
 
 #include "converter/frmMain.h"
+#include "converter/frmOptions.h"
 #include "converter/frmSplash.h"
 #include "foundation/frmAbout.h"
 #include "foundation/mdlFenwoZantiro.h"
@@ -133,8 +135,8 @@ void ExpectWithin(const Text& t, QRect shown, QRgb back, QRect frame, const QIma
   EXPECT_LE(ink.bottom(), frame.bottom()) << rows.str();
   EXPECT_GT(ink.top(), shown.top()) << rows.str();
   EXPECT_LT(ink.bottom(), shown.bottom()) << rows.str();
-  if (t.caption.find('\n') != std::string::npos) return;
   const int across = QFontMetrics(t.font).horizontalAdvance(QString::fromStdString(t.caption));
+  if (t.caption.find('\n') != std::string::npos || across > shown.width()) return;  // more than one line
   EXPECT_GE(ink.width(), across - 12) << "ink columns " << ink.width();
 }
 // The heights of a text's ink lines: runs of rows holding ink, apart by rows without any.
@@ -150,18 +152,19 @@ std::vector<int> LineHeights(const Text& t, QRgb back, const QImage& shot) {
   }
   return heights;
 }
-// Chinese lines are legible: every ink line of a text with Chinese characters at least 12 rows high.
+// Chinese lines are legible: in a text with Chinese characters, the tallest ink line at least 12
+// rows high (a Chinese one) and none below 9 (a line of digits of the same 12-pixel face).
 void ExpectLegible(const Text& t, QRgb back, const QImage& shot) {
   if (std::all_of(t.caption.begin(), t.caption.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
     return;
   const std::vector<int> heights = LineHeights(t, back, shot);
   std::ostringstream seen;
   for (int h : heights) seen << h << " ";
+  seen << "in " << QFontInfo(t.font).family().toStdString() << " " << QFontInfo(t.font).pixelSize() << " px";
   SCOPED_TRACE(t.caption);
-  EXPECT_FALSE(heights.empty());
-  for (int h : heights)
-    EXPECT_GE(h, 12) << "ink line heights " << seen.str() << " in " << QFontInfo(t.font).family().toStdString() << " "
-                     << QFontInfo(t.font).pixelSize() << " px";
+  ASSERT_FALSE(heights.empty());
+  EXPECT_GE(*std::max_element(heights.begin(), heights.end()), 12) << "ink line heights " << seen.str();
+  EXPECT_GE(*std::min_element(heights.begin(), heights.end()), 9) << "ink line heights " << seen.str();
 }
 
 // The part of a label its window shows.
@@ -271,6 +274,31 @@ TEST_P(ScreenTexts, TextsStayWithinTheirFrames) {
     });
     m.mnuAbout.Click();  // modal: returns when the window is unloaded
     EXPECT_TRUE(seen) << "the About window shows";
+  }
+}
+
+// The options window's texts within their frames at a legible size in Chinese, the mark summary
+// with a start and an end mark among them (two lines in the settings panel).
+TEST_P(ScreenTexts, OptionsTextsStayWithinTheirFrames) {
+  chooseFile(copyMedia("sparse-keys.avi"), 0);
+  zantiro::frmMain& m = w();
+  zantiro::frmOptions& o = zantiro::frmOptions::Default();
+  for (vb::Menu* language : {&m.mnuLngGB, &m.mnuLngTW}) {
+    language->Click();
+    SCOPED_TRACE(language->Caption());
+    m.cmdOpt.Click();
+    QWidget* panel = o.lblScopeNote.Widget();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(panel->window()));
+    o.lblMark(0).Tag("1");
+    o.lblMark(1).Tag("3.5");
+    o.SetScopeNote();
+    // The settings panel's fill, right of its labels.
+    const QRgb back = PixelAt(panel->mapToGlobal(QPoint(panel->width() + 4, panel->height() / 2)));
+    for (vb::Label* l : {&o.lblScopeStr, &o.lblScopeNote, &o.lblSizeStr, &o.lblFpsStr, &o.lblCropStr, &o.lblBrightness,
+                         &o.lblContrast, &o.lblHue, &o.lblSaturation})
+      ExpectWithin(*l, back, Global(l->Widget()));
+    o.cmdOkCancel(1).Click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !panel->window()->isVisible(); }, 5000)) << "Cancel ends the visit";
   }
 }
 
