@@ -35,9 +35,11 @@ void FitTitle(QMessageBox& box, const QString& title) {
   if (!grid) return;
   QFont bold = box.font();
   bold.setBold(true);
-  const int frameParts = 4 * QFontMetrics(bold).height() + 40;
+  // A window manager's title face may be larger than ours; the icon and three buttons beside it
+  // take about a title bar's height each.
+  const QFontMetrics fm(bold);
   const QMargins m = grid->contentsMargins();
-  const int width = QFontMetrics(bold).horizontalAdvance(title) + frameParts - m.left() - m.right();
+  const int width = fm.horizontalAdvance(title) * 5 / 4 + 8 * fm.height() - m.left() - m.right();
   grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
                 grid->columnCount());
 }

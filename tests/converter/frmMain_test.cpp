@@ -423,8 +423,9 @@ TEST_F(MainWindow, AboutWindowPlacesItsLinksRightOfTheNewLeadIns) {
       seen = a.Visible();
       EXPECT_EQ(a.lblWebTxt.Caption(), mdlFenwoZantiro::LngText[113]) << code;
       EXPECT_EQ(a.lblMailTxt.Caption(), mdlFenwoZantiro::LngText[114]) << code;
-      EXPECT_NEAR(a.lblHomepage.Left(), a.lblWebTxt.Left() + a.lblWebTxt.Width() + 5, 15) << code;
-      EXPECT_NEAR(a.lblMail.Left(), a.lblMailTxt.Left() + a.lblMailTxt.Width() + 5, 15) << code;
+      // 5 twips and a blank (75) after the lead-in.
+      EXPECT_NEAR(a.lblHomepage.Left(), a.lblWebTxt.Left() + a.lblWebTxt.Width() + 80, 15) << code;
+      EXPECT_NEAR(a.lblMail.Left(), a.lblMailTxt.Left() + a.lblMailTxt.Width() + 80, 15) << code;
       linkLeft[code] = a.lblHomepage.Left();
       vb::Unload(a);
     });
