@@ -39,7 +39,7 @@ void FitTitle(QMessageBox& box, const QString& title) {
   // take about a title bar's height each.
   const QFontMetrics fm(bold);
   const QMargins m = grid->contentsMargins();
-  const int width = fm.horizontalAdvance(title) * 5 / 4 + 8 * fm.height() - m.left() - m.right();
+  const int width = fm.horizontalAdvance(title) * 5 / 4 + 7 * fm.height() - m.left() - m.right();
   grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
                 grid->columnCount());
 }
