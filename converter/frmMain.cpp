@@ -32,6 +32,7 @@
 #include "runtime/app.h"
 #include "runtime/command.h"
 #include "runtime/events.h"
+#include "runtime/language.h"
 #include "runtime/msgbox.h"
 #include "runtime/numbers.h"
 #include "runtime/resources.h"
@@ -275,6 +276,7 @@ void frmMain::SaveSettings() {
 
 void frmMain::ChangeLanguage(const std::string& code) {
   mdlFenwoZantiro::LoadLngText(code);
+  vb::UseStandardTexts(code);
 
   mnuLngEN.Checked(false);
   mnuLngTW.Checked(false);

@@ -39,9 +39,11 @@ void frmAbout::Form_Load() {
   lblWebTxt.Caption(LngText[t.webLead]);
   lblMailTxt.Caption(LngText[t.mailLead]);
   cmdOK.Caption(LngText[t.ok]);
-  // The lead-ins differ in length between the languages.
-  lblHomepage.Left(lblWebTxt.Left() + lblWebTxt.Width() + 5);
-  lblMail.Left(lblMailTxt.Left() + lblMailTxt.Width() + 5);
+  // The lead-ins differ in length between the languages; a blank's width keeps a link apart from
+  // its lead-in.
+  constexpr float kGap = 5 + 75;
+  lblHomepage.Left(lblWebTxt.Left() + lblWebTxt.Width() + kGap);
+  lblMail.Left(lblMailTxt.Left() + lblMailTxt.Width() + kGap);
 
   const MainWindowLook look = LookOfMainWindow(*this, imgCur.Picture(), program_ == Lumtak);
   Icon(look.icon);

@@ -125,8 +125,10 @@ frmOutput& console() {
 
 void consoleOutput(const std::string& output) {
   frmOutput& f = console();
-  f.txtOutput.Text(lastPart(output));
-  f.txtOutput.SelStart(10000);
+  const std::string shown = lastPart(output);
+  f.txtOutput.Text(shown);
+  // The caret at the end keeps the newest output in sight, however long the output grew.
+  f.txtOutput.SelStart(vb::Len(shown));
 }
 
 // What a conversion writes, into the console as it comes.

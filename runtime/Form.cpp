@@ -40,6 +40,13 @@ class FormWidget : public QWidget {
     bar_->setGeometry(0, 0, width(), h);
     if (QWidget* c = form_.ClientWidget()) c->setGeometry(0, h, width(), std::max(0, height() - h));
   }
+  // A window the user can size keeps the platform's smallest size: its menu bar whole, and room
+  // for the frame's buttons (Windows kept about 120 x 30 pixels of client area).
+  void keepSmallest(bool sizable) {
+    if (!sizable) return setMinimumSize(0, 0);
+    const int bar = bar_->isVisibleTo(this) ? bar_->sizeHint().width() : 0;
+    setMinimumSize(std::max(120, bar), barHeight() + 30);
+  }
   void updateBar() {
     bool any = false;
     for (QAction* a : bar_->actions()) any = any || a->isVisible();
@@ -274,6 +281,7 @@ void Form::applyBorder() {
   f |= Qt::CustomizeWindowHint;
   w->setWindowFlags(f);
   static_cast<FormWidget*>(w)->forgetFrame();
+  static_cast<FormWidget*>(w)->keepSmallest(borderStyle_ == vbSizable);
 }
 
 void Form::AddTopMenu(Menu& menu) {
@@ -441,6 +449,7 @@ void Form::Move(float left, std::optional<float> top, std::optional<float> width
   w->move(at);
   static_cast<FormWidget*>(w)->intend(at);
   if (width || height) {
+    static_cast<FormWidget*>(w)->keepSmallest(borderStyle_ == vbSizable);
     const int fw = width ? px(*width / tx) : frame.width();
     const int fh = height ? px(*height / ty) : frame.height();
     w->resize(std::max(0, fw - extraW), std::max(0, fh - extraH));

@@ -1,6 +1,8 @@
 #include "runtime/msgbox.h"
 
 #include <QApplication>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -24,6 +26,22 @@ QMessageBox::Icon iconOf(int buttons) {
     case vbInformation: return QMessageBox::Information;
     default: return QMessageBox::NoIcon;
   }
+}
+
+// A window manager elides a title that is wider than the window under it: a short prompt gets
+// a box wide enough for its title beside the frame's icon and buttons.
+void FitTitle(QMessageBox& box, const QString& title) {
+  auto* grid = qobject_cast<QGridLayout*>(box.layout());
+  if (!grid) return;
+  QFont bold = box.font();
+  bold.setBold(true);
+  // A window manager's title face may be larger than ours; the icon and three buttons beside it
+  // take about a title bar's height each.
+  const QFontMetrics fm(bold);
+  const QMargins m = grid->contentsMargins();
+  const int width = fm.horizontalAdvance(title) * 5 / 4 + 7 * fm.height() - m.left() - m.right();
+  grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
+                grid->columnCount());
 }
 }  // namespace
 
@@ -52,6 +70,7 @@ int MsgBox(const std::string& prompt, int buttons, const std::string& title) {
   const size_t def = (buttons & vbDefaultButton3) ? 2 : (buttons & vbDefaultButton2) ? 1 : 0;
   if (def < choices.size()) box.setDefaultButton(choices[def].button);
   if (buttons & vbSystemModal) box.setWindowFlag(Qt::WindowStaysOnTopHint);
+  FitTitle(box, q(caption));
   const auto pressed = static_cast<QMessageBox::StandardButton>(box.exec());
   for (const auto& c : choices)
     if (c.button == pressed) return c.answer;

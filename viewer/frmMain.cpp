@@ -9,6 +9,7 @@
 #include "platform/fs.h"
 #include "runtime/app.h"
 #include "runtime/events.h"
+#include "runtime/language.h"
 #include "runtime/msgbox.h"
 #include "runtime/numbers.h"
 #include "runtime/screen.h"
@@ -286,6 +287,7 @@ void frmMain::SaveSettings() {
 
 void frmMain::ChangeLanguage(const std::string& lng) {
   mdlLumtak::LoadLngText(lng);
+  vb::UseStandardTexts(lng);
   mnuLngEN.Checked(lng == "en");
   mnuLngTW.Checked(lng == "tw");
   mnuLngGB.Checked(lng == "gb");

@@ -62,8 +62,8 @@ icon() {
     -resize "${w}x${h}!" +dither -colors 32 -fuzz 3% -fill white -opaque "$FIELD" "$out"
 }
 
-# ---- main window: 460 x 300 ----
-convert -size 460x300 xc:"$BG" \
+# ---- main window: 460 x 340 ----
+convert -size 460x340 xc:"$BG" \
   -fill "$CAPTION" -draw "rectangle 0,0 459,28" -fill "$LINE" -draw "line 0,29 459,29" \
   -fill "$ACCENT" -draw "roundrectangle 10,7 24,21 3,3" \
   -fill "$BG" -font "$BOLD" -pointsize 11 -draw "text 13.5,19 'F'" \
@@ -76,7 +76,7 @@ convert -size 460x300 xc:"$BG" \
   -fill "$FIELD" -stroke "$LINE" -strokewidth 1 \
   -draw "roundrectangle 144.5,64.5 445.5,97.5 4,4" \
   -draw "roundrectangle 144.5,108.5 445.5,141.5 4,4" \
-  -draw "roundrectangle 144.5,199.5 445.5,250.5 4,4" \
+  -draw "roundrectangle 144.5,200.5 445.5,277.5 4,4" \
   -stroke none -fill "$LINE" -draw "line 16,150 444,150" -draw "line 16,196 444,196" \
   +dither -colors 128 main.gif
 

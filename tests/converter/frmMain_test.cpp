@@ -155,7 +155,7 @@ TEST_F(MainWindow, StartUpPreparesTheWindow) {
   EXPECT_EQ(m.Caption(), "Fenwo.Zantiro");
   EXPECT_EQ(win::GetWindowLongA(m.hWnd(), win::GWL_STYLE) & ~int32_t(win::WS_VISIBLE), 0x6000000);
   EXPECT_EQ(m.ScaleWidth(), 460);
-  EXPECT_EQ(m.ScaleHeight(), 300);
+  EXPECT_EQ(m.ScaleHeight(), 340);
   EXPECT_EQ(m.lblVer.Caption(), "1.6.8");
   EXPECT_FALSE(m.cmdEncode(1).Visible());
   EXPECT_TRUE(m.cmdEncode(0).Visible());
@@ -174,7 +174,7 @@ TEST_F(MainWindow, StartUpPreparesTheWindow) {
   EXPECT_TRUE(m.cmdInput.MouseIcon());
   EXPECT_TRUE(frmSplash::Default().Loaded());
   EXPECT_EQ(m.Picture().PixelWidth(), 460);
-  EXPECT_EQ(m.Picture().PixelHeight(), 300);
+  EXPECT_EQ(m.Picture().PixelHeight(), 340);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -427,8 +427,9 @@ TEST_F(MainWindow, AboutWindowPlacesItsLinksRightOfTheNewLeadIns) {
       seen = a.Visible();
       EXPECT_EQ(a.lblWebTxt.Caption(), mdlFenwoZantiro::LngText[113]) << code;
       EXPECT_EQ(a.lblMailTxt.Caption(), mdlFenwoZantiro::LngText[114]) << code;
-      EXPECT_NEAR(a.lblHomepage.Left(), a.lblWebTxt.Left() + a.lblWebTxt.Width() + 5, 15) << code;
-      EXPECT_NEAR(a.lblMail.Left(), a.lblMailTxt.Left() + a.lblMailTxt.Width() + 5, 15) << code;
+      // 5 twips and a blank (75) after the lead-in.
+      EXPECT_NEAR(a.lblHomepage.Left(), a.lblWebTxt.Left() + a.lblWebTxt.Width() + 80, 15) << code;
+      EXPECT_NEAR(a.lblMail.Left(), a.lblMailTxt.Left() + a.lblMailTxt.Width() + 80, 15) << code;
       linkLeft[code] = a.lblHomepage.Left();
       vb::Unload(a);
     });

@@ -1,11 +1,17 @@
 // labels: engine gui x11
 // What reaches the screen of the conversion program's progress bar, texts and menus: the bar's
 // width follows the percentage of a real run, each text stays whole within its frame in the three
-// languages, separators are plain lines, the language menu ticks the language in use; with no
-// window manager and with openbox.
+// languages and legible in Chinese (the options window's too), a message box's buttons speak the
+// program's language, separators are plain lines, the language menu ticks the language in use;
+// with no window manager and with openbox.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
+#include <QMessageBox>
+#include <QPainter>
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QImage>
@@ -16,14 +22,18 @@
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <set>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "converter/frmMain.h"
+#include "converter/frmOptions.h"
 #include "converter/frmSplash.h"
 #include "foundation/frmAbout.h"
 #include "foundation/mdlFenwoZantiro.h"
@@ -125,15 +135,45 @@ void ExpectWithin(const Text& t, QRect shown, QRgb back, QRect frame, const QIma
   EXPECT_LE(ink.bottom(), frame.bottom()) << rows.str();
   EXPECT_GT(ink.top(), shown.top()) << rows.str();
   EXPECT_LT(ink.bottom(), shown.bottom()) << rows.str();
-  if (t.caption.find('\n') != std::string::npos) return;
   const int across = QFontMetrics(t.font).horizontalAdvance(QString::fromStdString(t.caption));
+  if (t.caption.find('\n') != std::string::npos || across > shown.width()) return;  // more than one line
   EXPECT_GE(ink.width(), across - 12) << "ink columns " << ink.width();
 }
+// The heights of a text's ink lines: runs of rows holding ink, apart by rows without any.
+std::vector<int> LineHeights(const Text& t, QRgb back, const QImage& shot) {
+  std::vector<int> heights;
+  int run = 0;
+  for (int y = 0; y <= shot.height(); ++y) {
+    bool ink = false;
+    for (int x = 0; y < shot.height() && x < shot.width() && !ink; ++x)
+      ink = 2 * Distance(rgb(shot.pixel(x, y)), t.fore) < Distance(t.fore, back);
+    if (ink) ++run;
+    else if (run > 0) heights.push_back(std::exchange(run, 0));
+  }
+  return heights;
+}
+// Chinese lines are legible: in a text with Chinese characters, the tallest ink line at least 12
+// rows high (a Chinese one) and none below 9 (a line of digits of the same 12-pixel face).
+void ExpectLegible(const Text& t, QRgb back, const QImage& shot) {
+  if (std::all_of(t.caption.begin(), t.caption.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+    return;
+  const std::vector<int> heights = LineHeights(t, back, shot);
+  std::ostringstream seen;
+  for (int h : heights) seen << h << " ";
+  seen << "in " << QFontInfo(t.font).family().toStdString() << " " << QFontInfo(t.font).pixelSize() << " px";
+  SCOPED_TRACE(t.caption);
+  ASSERT_FALSE(heights.empty());
+  EXPECT_GE(*std::max_element(heights.begin(), heights.end()), 12) << "ink line heights " << seen.str();
+  EXPECT_GE(*std::min_element(heights.begin(), heights.end()), 9) << "ink line heights " << seen.str();
+}
+
 // The part of a label its window shows.
 QRect Shown(QWidget* label) { return Global(label) & Global(label->parentWidget()); }
 void ExpectWithin(vb::Label& l, QRgb back, QRect frame) {
   const QRect at = Around(l.Widget(), frame);
-  ExpectWithin(TextOf(l), Shown(l.Widget()), back, frame, Settled(at), at);
+  const QImage shot = Settled(at);
+  ExpectWithin(TextOf(l), Shown(l.Widget()), back, frame, shot, at);
+  ExpectLegible(TextOf(l), back, shot);
 }
 
 // The run of rows through (x, y) on the screen that keep that pixel's colour: a field's fill.
@@ -148,7 +188,7 @@ QRect FillAt(int x, int y) {
 QRgb PixelAt(QPoint p) { return rgb(Screen(QRect(p, QSize(1, 1))).pixel(0, 0)); }
 
 // The bar's pixels along the progress box's second row: how far the bar reaches from the left.
-constexpr QRgb kBar = 0x3EBD84;  // shpProgress's fill colour (&H0084BD3E&)
+constexpr QRgb kBar = 0x1F7A52;  // shpProgress's fill colour (&H00527A1F&)
 int BarWidth(const QImage& box) {
   int n = 0;
   for (int x = 0; x < box.width(); ++x)
@@ -221,12 +261,106 @@ TEST_P(ScreenTexts, TextsStayWithinTheirFrames) {
       frmAbout& a = frmAbout::Default();
       QWidget* rights = a.lblCopyright.Widget();
       seen = QTest::qWaitForWindowExposed(rights->window());
-      if (seen) ExpectWithin(a.lblCopyright, rgb(rights->palette().color(QPalette::Window).rgb()), Global(rights));
+      const QRgb back = rgb(rights->palette().color(QPalette::Window).rgb());
+      if (seen) ExpectWithin(a.lblCopyright, back, Global(rights));
+      // Each link apart from its lead-in.
+      for (auto [lead, link] : {std::pair{&a.lblWebTxt, &a.lblHomepage}, std::pair{&a.lblMailTxt, &a.lblMail}}) {
+        const QRect leadAt = Global(lead->Widget()), linkAt = Global(link->Widget());
+        const QRect leadInk = InkOf(TextOf(*lead).fore, back, Settled(leadAt), leadAt);
+        const QRect linkInk = InkOf(TextOf(*link).fore, back, Settled(linkAt), linkAt);
+        EXPECT_GE(linkInk.left() - leadInk.right(), 3) << lead->Caption() << " and " << link->Caption();
+      }
       vb::Unload(a);
     });
     m.mnuAbout.Click();  // modal: returns when the window is unloaded
     EXPECT_TRUE(seen) << "the About window shows";
   }
+}
+
+// The options window's texts within their frames at a legible size in Chinese, the mark summary
+// with a start and an end mark among them (two lines in the settings panel).
+TEST_P(ScreenTexts, OptionsTextsStayWithinTheirFrames) {
+  chooseFile(copyMedia("sparse-keys.avi"), 0);
+  zantiro::frmMain& m = w();
+  zantiro::frmOptions& o = zantiro::frmOptions::Default();
+  for (vb::Menu* language : {&m.mnuLngGB, &m.mnuLngTW}) {
+    language->Click();
+    SCOPED_TRACE(language->Caption());
+    m.cmdOpt.Click();
+    QWidget* panel = o.lblScopeNote.Widget();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(panel->window()));
+    o.lblMark(0).Tag("1");
+    o.lblMark(1).Tag("3.5");
+    o.SetScopeNote();
+    // The settings panel's fill, right of its labels.
+    const QRgb back = PixelAt(panel->mapToGlobal(QPoint(panel->width() + 4, panel->height() / 2)));
+    for (vb::Label* l : {&o.lblScopeStr, &o.lblScopeNote, &o.lblSizeStr, &o.lblFpsStr, &o.lblCropStr, &o.lblBrightness,
+                         &o.lblContrast, &o.lblHue, &o.lblSaturation})
+      ExpectWithin(*l, back, Global(l->Widget()));
+    o.cmdOkCancel(1).Click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !panel->window()->isVisible(); }, 5000)) << "Cancel ends the visit";
+  }
+}
+
+// A message box says its buttons in the program's language, as its text names them: the
+// question of the help menu's last entry in Traditional Chinese, its OK button reading 確定, on the
+// screen as a render of 確定 in the button's font is.
+TEST_P(ScreenTexts, MessageBoxButtonsSpeakTheProgramsLanguage) {
+  w().mnuLngTW.Click();
+  vb::SetBoxHook({});
+  bool seen = false;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (seen || !box || !box->isVisible()) return;
+    seen = true;
+    poll.stop();
+    QAbstractButton* ok = box->button(QMessageBox::Ok);
+    EXPECT_NE(box->text().indexOf(QString::fromUtf8("「確定」")), -1) << box->text().toStdString();
+    ASSERT_NE(ok, nullptr);
+    EXPECT_EQ(ok->text().remove('&'), QString::fromUtf8("確定"));
+    const QImage shot = Settled(Global(ok));
+    // Grey ink darker than the button's face: its caption (the coloured icon beside it is not).
+    const QRgb face = rgb(shot.pixel(4, shot.height() / 2));
+    auto inked = [face](QRgb p) {
+      const int hi = std::max({qRed(p), qGreen(p), qBlue(p)}), lo = std::min({qRed(p), qGreen(p), qBlue(p)});
+      return qGray(p) < qGray(face) - 90 && hi - lo < 16;
+    };
+    // The ink right of column `from`.
+    auto caption = [&](const QImage& img, int from) {
+      QRect r;
+      for (int y = 3; y < img.height() - 3; ++y)
+        for (int x = std::max(from, 3); x < img.width() - 3; ++x)
+          if (inked(img.pixel(x, y))) r |= QRect(x, y, 1, 1);
+      return r;
+    };
+    auto render = [&](const QString& text) {
+      QImage img(shot.size(), QImage::Format_RGB32);
+      img.fill(face);
+      QPainter p(&img);
+      QFont font = ok->font();
+      font.setPixelSize(QFontInfo(ok->font()).pixelSize());  // as large as on the screen
+      p.setFont(font);
+      p.setPen(ok->palette().color(QPalette::ButtonText));
+      p.drawText(img.rect(), Qt::AlignCenter, text);
+      p.end();
+      return caption(img, 0).size();
+    };
+    // The style centres the icon and the caption together, four pixels apart: the caption's ink
+    // stands right of the icon.
+    const int icon = ok->iconSize().width(), across = QFontMetrics(ok->font()).horizontalAdvance(ok->text());
+    const QRect ink = caption(shot, (shot.width() - icon - 4 - across) / 2 + icon + 1);
+    const QSize chinese = render(QString::fromUtf8("確定")), english = render("OK");
+    std::printf("caption ink %dx%d; a render of 確定 %dx%d, of OK %dx%d\n", ink.width(), ink.height(),
+                chinese.width(), chinese.height(), english.width(), english.height());
+    EXPECT_LE(std::abs(ink.width() - chinese.width()), 1);
+    EXPECT_LE(std::abs(ink.height() - chinese.height()), 1);
+    box->reject();
+  });
+  poll.start(50);
+  w().mnuCoopAds.Click();  // modal: returns once the box is answered
+  poll.stop();
+  EXPECT_TRUE(seen) << "the box shows";
 }
 
 // Real input through the X server: xdotool with these words, not waited for (a menu the click

@@ -4,6 +4,8 @@
 
 #include <sys/stat.h>
 
+#include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QWidget>
 
 #include "foundation/frmAbout.h"
@@ -62,9 +64,10 @@ TEST_F(Windows, AboutShowsTheLanguageInForceWithItsLinksAfterTheLeadIns) {
   EXPECT_EQ(about.lblTitleNote(1).Caption(), "Encode pics");
   EXPECT_EQ(about.cmdOK.Caption(), "OK");
   const float englishLink = about.lblHomepage.Left();
-  // Places are whole pixels (15 twips here).
-  EXPECT_NEAR(englishLink, about.lblWebTxt.Left() + about.lblWebTxt.Width() + 5, 15);
-  EXPECT_NEAR(about.lblMail.Left(), about.lblMailTxt.Left() + about.lblMailTxt.Width() + 5, 15);
+  // Places are whole pixels (15 twips here); a link stands 5 twips and a blank (75) after its lead-in.
+  constexpr float kGap = 80;
+  EXPECT_NEAR(englishLink, about.lblWebTxt.Left() + about.lblWebTxt.Width() + kGap, 15);
+  EXPECT_NEAR(about.lblMail.Left(), about.lblMailTxt.Left() + about.lblMailTxt.Width() + kGap, 15);
   EXPECT_FALSE(about.lblHomepage.MouseIcon().IsNothing());
 
   about.lblHomepage.Click();
@@ -79,7 +82,7 @@ TEST_F(Windows, AboutShowsTheLanguageInForceWithItsLinksAfterTheLeadIns) {
   vb::Load(about);
   EXPECT_EQ(about.lblWebTxt.Caption(), "Home page of the program");
   EXPECT_GT(about.lblHomepage.Left(), englishLink);
-  EXPECT_NEAR(about.lblHomepage.Left(), about.lblWebTxt.Left() + about.lblWebTxt.Width() + 5, 15);
+  EXPECT_NEAR(about.lblHomepage.Left(), about.lblWebTxt.Left() + about.lblWebTxt.Width() + kGap, 15);
   vb::Unload(about);
 }
 
@@ -167,6 +170,13 @@ TEST_F(Windows, EngineRunsAreMirroredWhileTheConsoleIsOn) {
   EXPECT_LT(text.size(), 70000u);  // 64 KiB, with the text box's own line ends
   EXPECT_GT(text.size(), 60000u);
   EXPECT_EQ(text.substr(text.size() - 10), "Exiting...");
+  // Kept at its end, with a scroll bar to go back.
+  auto* box = qobject_cast<QPlainTextEdit*>(out.txtOutput.Widget());
+  ASSERT_NE(box, nullptr);
+  EXPECT_TRUE(box->verticalScrollBar()->isVisibleTo(box));
+  EXPECT_GT(box->verticalScrollBar()->maximum(), 0);
+  EXPECT_EQ(box->textCursor().position(), box->document()->characterCount() - 1);
+  EXPECT_TRUE(box->viewport()->rect().contains(box->cursorRect())) << "the caret at the end is in sight";
   // The status lines without the engine's terminal codes.
   EXPECT_EQ(text.find('\033'), std::string::npos);
   EXPECT_NE(text.find("V:   1.0  25/ 25 ??% ??% ??,?% 0 0 "), std::string::npos);

@@ -608,7 +608,7 @@ TEST_F(Installed, ConverterFromItsLauncherConvertsWithTheInstalledEngineAndOpens
     const std::vector<Window> windows = screen.Windows(pid);
     if (windows.size() != 1 || screen.IsDialog(windows[0])) return false;
     mainWindow = windows[0];
-    return screen.Size(mainWindow) == QSize(460, 300);
+    return screen.Size(mainWindow) == QSize(460, 340);
   }, 30000)) << "the main window";
   const QRect infoRect(info.left, info.top, info.width, info.height);
   const QImage before = screen.Shot(mainWindow, infoRect);

@@ -8,7 +8,7 @@
 
 namespace testsupport::screen {
 
-inline const QSize kMainSize(460, 300), kSplashSize(360, 200);
+inline const QSize kMainSize(460, 340), kSplashSize(360, 200);
 inline const QString kMainTitle = "^Fenwo\\.Zantiro$";
 
 // The main window once the splash has gone; an id of 0 when it did not come.

@@ -42,8 +42,8 @@ TEST(ViewerLanguageTables, FortyFiveEntriesEachChineseWhereEnglishHasWords) {
   EXPECT_EQ(head, "language=English|lng=en|");
   ASSERT_EQ(en.size(), 45u);
   const std::map<int, std::string> quoted = {
-      {7, "Play New Pics  ...         F1"}, {12, ""}, {16, "Unable to play this file"},
-      {21, "Play Next                     PageDown"}, {27, ""}, {40, "Download "}, {42, ""},
+      {7, "Play New Pics  ...\tF1"}, {12, ""}, {16, "Unable to play this file"},
+      {21, "Play Next\tPageDown"}, {27, ""}, {40, "Download "}, {42, ""},
       {45, "If you want to advertise to cooperate in the software, or to\\nadvertise or "
            "commercial use, other ideas, please E-Mail me\\n\\nPress \"OK\" to open the E-Mail , "
            "thank you"}};
