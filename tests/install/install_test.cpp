@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "support/ScreenGrab.h"
 #include "support/ViewerWindow.h"
 #include "support/paths.h"
 
@@ -193,6 +194,20 @@ class Display {
       out += " " + std::to_string(size.width()) + "x" + std::to_string(size.height()) + (IsDialog(w) ? " box" : "");
     }
     return out.empty() ? " none" : out;
+  }
+
+  // Waits until that part of a window (all of it: an empty part) shows the same picture on ten
+  // looks in a row, 100 ms apart.
+  bool Rest(Window w, QRect part, int ms) {
+    QImage last;
+    int still = 0;
+    return WaitUntil([&] {
+      const QImage now = Shot(w, part);
+      still = !now.isNull() && now == last ? still + 1 : 0;
+      last = now;
+      if (still < 10) QThread::msleep(100);
+      return still >= 10;
+    }, ms);
   }
 
   QSize Size(Window w) {
@@ -389,6 +404,8 @@ std::string Children(long pid) {
   }
   return out.empty() ? " nothing" : out;
 }
+
+using testsupport::screen::HasChildren;
 
 std::string Listing(const std::string& folder) {
   std::string out;
@@ -609,28 +626,33 @@ TEST_F(Installed, ConverterFromItsLauncherConvertsWithTheInstalledEngineAndOpens
     if (windows.size() != 1 || screen.IsDialog(windows[0])) return false;
     mainWindow = windows[0];
     return screen.Size(mainWindow) == QSize(460, 340);
-  }, 30000)) << "the main window";
+  }, 30000)) << "the main window; on the screen:" << screen.Describe(pid);
+  // It may still be coming in when the splash goes: its notes are taken once it stands still.
+  ASSERT_TRUE(screen.Rest(mainWindow, QRect(), 30000)) << "the main window stands still";
   const QRect infoRect(info.left, info.top, info.width, info.height);
   const QImage before = screen.Shot(mainWindow, infoRect);
 
-  // A GIF dropped on the source button is probed: its size and length replace the notes.
+  // A GIF dropped on the source button is probed a moment later: its size and length replace the
+  // notes once the engine has ended. Encode Now waits for that (pressed before, it finds no source
+  // and says so, and the dropped file is then never probed).
   ASSERT_TRUE(screen.DropFile(mainWindow, input.cx(), input.cy(), source)) << "the source button takes the drop";
-  ASSERT_TRUE(WaitUntil([&] { return screen.Shot(mainWindow, infoRect) != before; }, 30000)) << "the probe begins";
+  auto probed = [&] {
+    return screen.Shot(mainWindow, infoRect) != before && !HasChildren(pid) && screen.Rest(mainWindow, infoRect, 2000) &&
+           !HasChildren(pid);
+  };
+  ASSERT_TRUE(WaitUntil(probed, 60000)) << "the probe ends; on the screen:" << screen.Describe(pid)
+                                        << "; running under it:" << Children(pid);
 
-  // Encode Now, pressed again until the probe is done and the confirmation comes; OK.
+  // Encode Now once: the confirmation comes, the only box then; OK starts the engine on the GIF.
   auto dialog = [&](Window other) {
     for (Window w : screen.Windows(pid))
       if (w != other && screen.IsDialog(w)) return w;
     return Window(0);
   };
+  ASSERT_TRUE(screen.Click(mainWindow, encode.cx(), encode.cy())) << "xdotool";
   Window confirm = 0;
-  QElapsedTimer t;
-  t.start();
-  while (!confirm && t.elapsed() < 60000) {
-    ASSERT_TRUE(screen.Click(mainWindow, encode.cx(), encode.cy())) << "xdotool";
-    WaitUntil([&] { return (confirm = dialog(0)) != 0; }, 2000);
-  }
-  ASSERT_NE(confirm, Window(0)) << "the confirmation of Encode Now";
+  ASSERT_TRUE(WaitUntil([&] { return (confirm = dialog(0)) != 0; }, 30000))
+      << "the confirmation of Encode Now; on the screen:" << screen.Describe(pid) << "; running under it:" << Children(pid);
   // Return until the box goes: a key sent before a new box can take it is lost.
   auto shown = [&](Window box) {
     const std::vector<Window> now = screen.Windows(pid);
@@ -643,7 +665,18 @@ TEST_F(Installed, ConverterFromItsLauncherConvertsWithTheInstalledEngineAndOpens
     }
     return !shown(box);
   };
+  const QSize confirmSize = screen.Size(confirm);
   ASSERT_TRUE(answer(confirm)) << "the confirmation takes OK";
+  // The box answered was the confirmation when the run begins: the engine's work file beside the
+  // target, or (a short run) the result already.
+  auto working = [&] {
+    for (const auto& e : fs::directory_iterator(folder))
+      if (e.path().filename().string().rfind(".fenwo-", 0) == 0) return true;
+    return dialog(0) != 0 || fs::exists(target);
+  };
+  ASSERT_TRUE(WaitUntil(working, 30000)) << "the box answered (" << confirmSize.width() << "x" << confirmSize.height()
+                                         << ") starts no run; on the screen:" << screen.Describe(pid)
+                                         << "; in the folder:" << Listing(folder);
 
   // The run ends with the result message; its OK plays the GIF in the viewer.
   Window result = 0;

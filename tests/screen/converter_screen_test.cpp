@@ -154,11 +154,9 @@ TEST_P(ConverterScreen, WindowsArePaintedWhenTheyOpen) {
   const std::string clip = app.Folder() + "/clip.avi";
   std::filesystem::copy_file(testsupport::media("sparse-keys.avi"), clip);
 
-  // The help menu opens below its caption button; then the keys choose an item.
-  auto helpMenu = [](const Window& m, const QStringList& keys) {
-    const QRect below(m.rect.topLeft() + QPoint(381, 30), QSize(200, 200));
-    const QImage before = Area(below);
-    return ClickAt(m.rect.topLeft() + QPoint(381, 14)) && WaitForChange(below, before) && Keys(keys);
+  // The help menu opens at its caption button; once it is up the keys choose an item.
+  auto helpMenu = [&app](const Window& m, const QStringList& keys) {
+    return ClickAt(m.rect.topLeft() + QPoint(381, 14)) && WaitForMenu(app.Pid()).id && Keys(keys);
   };
   const std::vector<Opened> cases = {
       {"about", [&](const Window& m) { return helpMenu(m, {"Up", "Up", "Return"}); }, "About Fenwo\\.Zantiro$", false, {}, {}},
@@ -172,13 +170,14 @@ TEST_P(ConverterScreen, WindowsArePaintedWhenTheyOpen) {
   };
   for (const Opened& c : cases) {
     SCOPED_TRACE(c.name);
-    ASSERT_TRUE(c.open(main)) << "xdotool";
+    ASSERT_TRUE(c.open(main)) << "the menu, the dialog or xdotool; on the screen:" << OnScreen() << "\n"
+                              << Keep(Screen(), c.name);
     Window w;
     ASSERT_TRUE(WaitUntil([&] {
       for (const Window& found : Windows(c.title))
         if (!c.otherThanMain || (found.rect.size() != kMain && found.rect.size() != kSplash)) w = found;
       return w.id != 0;
-    })) << "the window opens: " << Keep(Screen(), c.name);
+    })) << "the window opens; on the screen:" << OnScreen() << "\n" << Keep(Screen(), c.name);
     const QRect part = c.part.isEmpty() ? w.rect : c.part.translated(w.rect.topLeft()).intersected(w.rect);
     const QImage first = Area(part);
     QImage now = first;
@@ -195,7 +194,7 @@ TEST_P(ConverterScreen, WindowsArePaintedWhenTheyOpen) {
       for (const Window& found : Windows(c.title))
         if (found.id == w.id) return false;
       return true;
-    })) << "the window closes";
+    })) << "the window closes; on the screen:" << OnScreen();
   }
 }
 

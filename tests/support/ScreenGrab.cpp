@@ -12,9 +12,14 @@
 #include <QTest>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 
 #include "platform/x11window.h"
 #include "support/paths.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
 namespace testsupport::screen {
 namespace fs = std::filesystem;
@@ -77,7 +82,11 @@ bool WaitForChange(const QRect& r, const QImage& before, int ms) {
 }
 
 std::string Keep(const QImage& img, const std::string& name) {
-  const std::string path = (fs::temp_directory_path() / ("fenwo-screen-" + name + ".png")).string();
+  // Beside the build, not in the temporary folder: a run leaves nothing there.
+  const fs::path dir = fs::path(FENWO_BUILD_DIR) / "test-screens";
+  std::error_code ec;
+  fs::create_directories(dir, ec);
+  const std::string path = (dir / (name + ".png")).string();
   img.save(QString::fromStdString(path));
   return path;
 }
@@ -142,6 +151,138 @@ Window WaitForWindow(const QString& titleRegex, QSize size, int ms) {
 }
 
 bool WaitUntil(const std::function<bool()>& done, int ms) { return QTest::qWaitFor(done, ms); }
+
+namespace {
+// The visible windows under the root, top-level clients and menus, bottom first.
+struct Shown {
+  unsigned long id;
+  long pid;
+  bool menu;
+  QRect rect;
+  std::string title;
+};
+
+std::vector<Shown> Visible() {
+  std::vector<Shown> out;
+  ::Display* d = XOpenDisplay(nullptr);
+  if (!d) return out;
+  XSetErrorHandler([](::Display*, XErrorEvent*) { return 0; });  // a window gone meanwhile
+  const ::Window root = DefaultRootWindow(d);
+  const Atom pidAtom = XInternAtom(d, "_NET_WM_PID", False);
+  auto pidOf = [&](::Window w) {
+    Atom type;
+    int format;
+    unsigned long n = 0, after = 0;
+    unsigned char* data = nullptr;
+    long pid = 0;
+    if (XGetWindowProperty(d, w, pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &n, &after, &data) == Success &&
+        data) {
+      if (n) pid = *reinterpret_cast<long*>(data);
+      XFree(data);
+    }
+    return pid;
+  };
+  auto titleOf = [&](::Window w) {
+    XTextProperty p;
+    std::string t;
+    if (XGetWMName(d, w, &p) && p.value) {
+      t.assign(reinterpret_cast<char*>(p.value), p.nitems);
+      XFree(p.value);
+    }
+    return t;
+  };
+  // A window manager's frame holds the client one level down.
+  std::function<void(::Window, int)> visit = [&](::Window w, int depth) {
+    XWindowAttributes a{};
+    if (!XGetWindowAttributes(d, w, &a) || a.map_state != IsViewable) return;
+    const long pid = pidOf(w);
+    if (pid || a.override_redirect) {
+      int x = 0, y = 0;
+      ::Window child = 0;
+      XTranslateCoordinates(d, w, root, 0, 0, &x, &y, &child);
+      out.push_back({w, pid, a.override_redirect != 0, QRect(x, y, a.width, a.height), titleOf(w)});
+      return;
+    }
+    if (depth >= 2) return;
+    ::Window r, parent, *children = nullptr;
+    unsigned int count = 0;
+    if (XQueryTree(d, w, &r, &parent, &children, &count)) {
+      for (unsigned i = 0; i < count; ++i) visit(children[i], depth + 1);
+      if (children) XFree(children);
+    }
+  };
+  ::Window r, parent, *children = nullptr;
+  unsigned int count = 0;
+  if (XQueryTree(d, root, &r, &parent, &children, &count)) {
+    for (unsigned i = 0; i < count; ++i) visit(children[i], 1);
+    if (children) XFree(children);
+  }
+  XCloseDisplay(d);
+  return out;
+}
+}  // namespace
+
+std::vector<Window> MenusOf(long pid) {
+  std::vector<Window> out;
+  for (const Shown& s : Visible())
+    if (s.menu && s.pid == pid && s.rect.width() > 1) out.push_back({s.id, s.rect});
+  return out;
+}
+
+bool WaitForRest(const QRect& r, int ms, int looks, int everyMs) {
+  QImage last;
+  int still = 0;
+  return WaitUntil([&] {
+    const QImage now = Area(r);
+    still = !now.isNull() && now == last ? still + 1 : 0;
+    last = now;
+    if (still < looks) QTest::qWait(everyMs);
+    return still >= looks;
+  }, ms);
+}
+
+long OwnerOf(unsigned long id) {
+  for (const Shown& s : Visible())
+    if (s.id == id) return s.pid;
+  return 0;
+}
+
+bool HasChildren(long pid) {
+  for (const auto& e : fs::directory_iterator("/proc")) {
+    std::ifstream stat(e.path() / "stat");
+    std::string line;
+    if (!std::getline(stat, line)) continue;
+    const size_t close = line.rfind(')');
+    if (close == std::string::npos) continue;
+    std::istringstream rest(line.substr(close + 2));
+    std::string state;
+    long parent = 0;
+    if (rest >> state >> parent && parent == pid && state != "Z") return true;
+  }
+  return false;
+}
+
+Window WaitForMenu(long pid, size_t count, int ms) {
+  Window menu;
+  const bool up = WaitUntil([&] {
+    const std::vector<Window> menus = MenusOf(pid);
+    if (menus.size() != count) return false;
+    menu = menus.back();
+    return BlackShare(Area(menu.rect)) < 0.5 && WaitForRest(menu.rect, 2000);
+  }, ms);
+  return up ? menu : Window{};
+}
+
+std::string OnScreen() {
+  std::string out;
+  for (const Shown& s : Visible()) {
+    const QRect& r = s.rect;
+    out += "\n  \"" + s.title + "\" pid " + std::to_string(s.pid) + " " + std::to_string(r.width()) + "x" +
+           std::to_string(r.height()) + " at " + std::to_string(r.x()) + "," + std::to_string(r.y()) +
+           (s.menu ? " menu" : "");
+  }
+  return out.empty() ? " nothing" : out;
+}
 
 bool Xdo(const QStringList& words) {
   QProcess p;
@@ -228,6 +369,8 @@ bool Program::Start(const QStringList& args) {
 }
 
 bool Program::Running() const { return p_.state() == QProcess::Running; }
+
+long Program::Pid() const { return static_cast<long>(p_.processId()); }
 
 std::string Program::Output() { return p_.readAll().toStdString(); }
 

@@ -52,6 +52,21 @@ Window Find(const QString& titleRegex, QSize size = {});
 Window WaitForWindow(const QString& titleRegex, QSize size = {}, int ms = 15000);
 // Waits (handling the test's own events) until done() holds or ms have passed.
 bool WaitUntil(const std::function<bool()>& done, int ms = 15000);
+// The menus a process shows now (its visible override-redirect windows), the newest last.
+std::vector<Window> MenusOf(long pid);
+// Waits until the process shows count menus, the newest painted and standing still: then it
+// takes keys. An id of 0 when it did not come within ms.
+Window WaitForMenu(long pid, size_t count = 1, int ms = 15000);
+// Waits until that part of the screen shows the same picture on so many looks in a row, one
+// every everyMs.
+bool WaitForRest(const QRect& r, int ms = 15000, int looks = 5, int everyMs = 50);
+// The process that shows the window (0 when unknown), and whether a process has children now
+// (the engine at work).
+long OwnerOf(unsigned long id);
+bool HasChildren(long pid);
+// Every visible window on the display, for failure messages: title, process, place, and
+// "menu" for an override-redirect one.
+std::string OnScreen();
 
 // ---- real input ----
 
@@ -98,6 +113,8 @@ class Program {
   void Settings(const std::vector<std::string>& lines);
   bool Start(const QStringList& args = {});
   bool Running() const;
+  // The program's process id (0 before Start).
+  long Pid() const;
   // What the program wrote, for failure messages.
   std::string Output();
 
