@@ -4,7 +4,9 @@
 #include <algorithm>
 #include <csetjmp>
 #include <cstdio>
+#include <cstring>
 #include <utility>
+#include <vector>
 // jpeglib.h needs FILE and size_t declared first.
 #include <jpeglib.h>
 
@@ -91,7 +93,7 @@ JpegDecoder::JpegDecoder(const QString& path, const Header& header, int shift, Q
   const int threads = header.progressive ? 1 : int(std::clamp(std::thread::hardware_concurrency(), 1u, 8u));
   const int strips = int(std::clamp<int64_t>(int64_t(whole.width()) * whole.height() / 1'500'000, 1, threads));
   // The first part starts and ends on columns of blocks, where libjpeg can leave columns out.
-  const int align = std::max(1, header.blockWidth >> shift);
+  const int align = align_ = std::max(1, header.blockWidth >> shift);
   first &= whole;
   if (header.progressive || strips == 1 || first.isEmpty() || first == whole) {
     AddRows(0, whole.height(), strips);
@@ -155,6 +157,13 @@ bool JpegDecoder::Decode(const QRect& rect) {
   const qsizetype line = image_.bytesPerLine();
   const int depth = grey_ ? 1 : 3;
   const QSize size = image_.size();
+  // A part of some columns is decoded a column of blocks wider on each side: the smoothing of
+  // the colours at its edges then sees the same neighbours as in the whole picture. Its own
+  // columns go into the picture through a few rows of its own.
+  const bool cropped = rect.width() != size.width();
+  const int from = cropped ? std::max(0, rect.left() - align_) : 0;
+  const int to = cropped ? std::min(size.width(), rect.right() + 1 + align_) : size.width();
+  std::vector<uchar> rowsOfPart(cropped ? size_t(to - from) * depth * 16 : 0);
   std::FILE* file = std::fopen(path_.constData(), "rb");
   if (!file) return false;
   const bool ok = WithDecompressor(file, [&](jpeg_decompress_struct& info) {
@@ -163,16 +172,19 @@ bool JpegDecoder::Decode(const QRect& rect) {
     info.out_color_space = grey_ ? JCS_GRAYSCALE : JCS_RGB;
     jpeg_start_decompress(&info);
     if (int(info.output_width) != size.width() || int(info.output_height) != size.height()) return false;
-    JDIMENSION x = JDIMENSION(rect.left()), width = JDIMENSION(rect.width());
-    if (rect.width() != size.width()) jpeg_crop_scanline(&info, &x, &width);
-    // libjpeg may widen the columns to whole blocks: only this part's are written.
-    if (int(x) != rect.left() || int(width) != rect.width()) return false;
+    JDIMENSION x = JDIMENSION(from), width = JDIMENSION(to - from);
+    if (cropped) jpeg_crop_scanline(&info, &x, &width);
+    if (int(x) > rect.left() || int(x + width) < rect.right() + 1 || int(width) > to - from) return false;
     if (rect.top() > 0) jpeg_skip_scanlines(&info, JDIMENSION(rect.top()));
+    const qsizetype own = qsizetype(rect.left() - int(x)) * depth, ownBytes = qsizetype(rect.width()) * depth;
     JSAMPROW rows[16];
     while (int(info.output_scanline) <= rect.bottom() && !stop_) {
       const int at = int(info.output_scanline), n = std::min(16, rect.bottom() + 1 - at);
-      for (int i = 0; i < n; ++i) rows[i] = bits + qsizetype(at + i) * line + qsizetype(x) * depth;
-      jpeg_read_scanlines(&info, rows, JDIMENSION(n));
+      for (int i = 0; i < n; ++i)
+        rows[i] = cropped ? rowsOfPart.data() + qsizetype(i) * (to - from) * depth : bits + qsizetype(at + i) * line;
+      const int got = int(jpeg_read_scanlines(&info, rows, JDIMENSION(n)));
+      for (int i = 0; cropped && i < got; ++i)
+        std::memcpy(bits + qsizetype(at + i) * line + qsizetype(rect.left()) * depth, rows[i] + own, size_t(ownBytes));
     }
     return !stop_;
   });

@@ -60,6 +60,7 @@ class JpegDecoder {
 
   QByteArray path_;
   int shift_ = 0;
+  int align_ = 1;  // the width of a column of blocks, decoded
   bool grey_ = false;
   QImage image_;
   std::vector<Part> parts_;
