@@ -57,13 +57,23 @@ int64_t PixelBudget() {
     for (const QByteArray& line : meminfo.readAll().split('\n'))
       if (line.startsWith("MemAvailable:")) available = line.mid(13).trimmed().split(' ').front().toLongLong() * 1024;
   }
+  // The control group's limit less its use: version 2 ("0::/path"), or version 1's memory
+  // controller ("N:memory:/path").
   QFile cgroup("/proc/self/cgroup");
   if (cgroup.open(QIODevice::ReadOnly)) {
-    const QByteArray line = cgroup.readAll().trimmed();
-    if (line.startsWith("0::")) {
-      const QString dir = "/sys/fs/cgroup" + QString::fromUtf8(line.mid(3));
-      const int64_t most = number(dir + "/memory.max"), used = number(dir + "/memory.current");
-      if (most > 0 && used >= 0) available = available < 0 ? most - used : std::min(available, most - used);
+    for (const QByteArray& line : cgroup.readAll().split('\n')) {
+      const QList<QByteArray> fields = line.split(':');
+      if (fields.size() != 3) continue;
+      const QString path = QString::fromUtf8(fields[2]);
+      int64_t most = -1, used = -1;
+      if (fields[0] == "0" && fields[1].isEmpty()) {
+        most = number("/sys/fs/cgroup" + path + "/memory.max");
+        used = number("/sys/fs/cgroup" + path + "/memory.current");
+      } else if (fields[1] == "memory") {
+        most = number("/sys/fs/cgroup/memory" + path + "/memory.limit_in_bytes");
+        used = number("/sys/fs/cgroup/memory" + path + "/memory.usage_in_bytes");
+      }
+      if (most > 0 && used >= 0 && (available < 0 || most - used < available)) available = std::max<int64_t>(0, most - used);
     }
   }
   if (available < 0) available = int64_t(1) << 30;

@@ -16,7 +16,10 @@
 
 #include <QImage>
 #include <QPainter>
+#include <fcntl.h>
 #include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -126,6 +129,37 @@ TEST_P(ViewerScreen, CameraSizePicturesShowTheirPixelsAndAHostileHeaderItsMessag
     return BlackShare(painted) < 0.2;
   })) << Keep(painted, "viewer-claims-box");
   EXPECT_EQ(Find("^ Fenwo\\.Lumtak .* %$").id, 0u) << "no picture is shown";
+}
+
+// In a control group that leaves the viewer less memory than the 48-megapixel JPEG takes:
+// the message, no black window.
+TEST(ViewerMemory, APictureLargerThanTheMemoryLeftGivesTheMessage) {
+  if (!win::x11::Available()) GTEST_SKIP() << "needs an X display";
+  std::string group;
+  for (const QString& line : QString::fromStdString(testsupport::readFile("/proc/self/cgroup")).split('\n'))
+    if (line.section(':', 1, 1) == "memory") group = "/sys/fs/cgroup/memory" + line.section(':', 2).toStdString();
+  const std::string cg = group + "/fenwo-viewer-" + std::to_string(getpid());
+  if (group.empty() || mkdir(cg.c_str(), 0755) != 0) GTEST_SKIP() << "no memory control group can be made here";
+  struct Removed {
+    std::string path;
+    ~Removed() { rmdir(path.c_str()); }
+  } removed{cg};
+  testsupport::writeFile(cg + "/memory.limit_in_bytes", "120000000");
+  const std::string procs = cg + "/cgroup.procs";
+  {
+    Program app("Fenwo.Lumtak");
+    app.BeforeExec([procs] {
+      const std::string pid = std::to_string(getpid());
+      const int fd = open(procs.c_str(), O_WRONLY);
+      if (fd >= 0 && write(fd, pid.data(), pid.size()) > 0) close(fd);
+    });
+    ASSERT_TRUE(app.Start({QString::fromStdString(TestPhotos().jpeg)}));
+    const Window box = WaitForWindow("^Fenwo\\.Lumtak$");
+    EXPECT_NE(box.id, 0u) << app.Output() << Keep(Screen(), "viewer-memory");
+    EXPECT_EQ(Find("^ Fenwo\\.Lumtak .* %$").id, 0u) << "no picture is shown";
+  }
+  // The group empties once the program has gone.
+  WaitUntil([&] { return testsupport::readFile(procs).empty(); }, 5000);
 }
 
 INSTANTIATE_TEST_SUITE_P(Desktops, ViewerScreen, ::testing::Values(Desk::Bare, Desk::Openbox), DeskParamName);

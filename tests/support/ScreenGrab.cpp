@@ -227,6 +227,8 @@ bool Program::Start(const QStringList& args) {
   return p_.waitForStarted();
 }
 
+void Program::BeforeExec(const std::function<void()>& f) { p_.setChildProcessModifier(f); }
+
 bool Program::Running() const { return p_.state() == QProcess::Running; }
 
 std::string Program::Output() { return p_.readAll().toStdString(); }

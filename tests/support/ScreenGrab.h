@@ -97,6 +97,8 @@ class Program {
   // Writes the settings file (lines joined by CR LF, as the program writes them).
   void Settings(const std::vector<std::string>& lines);
   bool Start(const QStringList& args = {});
+  // Runs in the started program's process just before it becomes the program (after fork).
+  void BeforeExec(const std::function<void()>& f);
   bool Running() const;
   // What the program wrote, for failure messages.
   std::string Output();
