@@ -1,15 +1,20 @@
 #include "browser/Picture.h"
 
+#include "browser/JpegDecoder.h"
 #include "browser/Wmf.h"
 
 #include <QFile>
+#include <QGuiApplication>
 #include <QImage>
 #include <QImageReader>
 #include <QMovie>
 #include <QPainter>
 #include <QPicture>
 #include <QPixmap>
-#include <QTimer>
+#include <QScreen>
+#include <algorithm>
+#include <cmath>
+#include <limits>
 #include <type_traits>
 
 namespace browser {
@@ -36,85 +41,173 @@ void DrawScaled(QPainter& painter, const Pixels& picture, const QSize& shown, co
   }
 }
 
-// BMP, JPEG, PNG and ICO: decoded at the first paint. A JPEG shown smaller than its natural
-// size is decoded at the smallest of 1/1, 1/2, 1/4, 1/8 that still covers the shown size,
-// which the JPEG decoder does much faster and in less memory.
+// The memory a picture's pixels may take now: what the machine has available (and what the
+// process's control group still allows), less a quarter kept for everything else.
+int64_t PixelBudget() {
+  auto number = [](const QString& path) -> int64_t {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return -1;
+    bool ok = false;
+    const qint64 v = f.readAll().trimmed().toLongLong(&ok);
+    return ok ? v : -1;  // "max" reads as no limit
+  };
+  int64_t available = -1;
+  QFile meminfo("/proc/meminfo");
+  if (meminfo.open(QIODevice::ReadOnly)) {
+    for (const QByteArray& line : meminfo.readAll().split('\n'))
+      if (line.startsWith("MemAvailable:")) available = line.mid(13).trimmed().split(' ').front().toLongLong() * 1024;
+  }
+  // The control group's limit less its use: version 2 ("0::/path"), or version 1's memory
+  // controller ("N:memory:/path").
+  QFile cgroup("/proc/self/cgroup");
+  if (cgroup.open(QIODevice::ReadOnly)) {
+    for (const QByteArray& line : cgroup.readAll().split('\n')) {
+      const QList<QByteArray> fields = line.split(':');
+      if (fields.size() != 3) continue;
+      const QString path = QString::fromUtf8(fields[2]);
+      int64_t most = -1, used = -1;
+      if (fields[0] == "0" && fields[1].isEmpty()) {
+        most = number("/sys/fs/cgroup" + path + "/memory.max");
+        used = number("/sys/fs/cgroup" + path + "/memory.current");
+      } else if (fields[1] == "memory") {
+        most = number("/sys/fs/cgroup/memory" + path + "/memory.limit_in_bytes");
+        used = number("/sys/fs/cgroup/memory" + path + "/memory.usage_in_bytes");
+      }
+      if (most > 0 && used >= 0 && (available < 0 || most - used < available)) available = std::max<int64_t>(0, most - used);
+    }
+  }
+  if (available < 0) available = int64_t(1) << 30;
+  return available / 4 * 3;
+}
+
+// No picture beyond 16384 x 16384 is taken, whatever its header claims.
+constexpr int64_t kMostPixels = int64_t(16384) * 16384;
+
+// Pixels drawn at any shown size: near their own size straight from the one copy, only the
+// part in view; at half their size or less from a copy halved as often as the shown size
+// allows, made once for that size class (drawing would skip pixels).
+class Halving {
+ public:
+  void draw(QPainter& painter, const QImage& pixels, const QSize& shown, const QRect& area) {
+    int level = 0;
+    while (level < 16 && (pixels.width() >> (level + 1)) >= shown.width() &&
+           (pixels.height() >> (level + 1)) >= shown.height())
+      ++level;
+    if (level == 0) {
+      halved_ = QImage();
+      DrawScaled(painter, pixels, shown, area);
+      return;
+    }
+    if (level != level_ || halved_.isNull())
+      halved_ = pixels.scaled(pixels.width() >> level, pixels.height() >> level, Qt::IgnoreAspectRatio,
+                              Qt::SmoothTransformation);
+    level_ = level;
+    DrawScaled(painter, halved_, shown, area);
+  }
+  void drop() { halved_ = QImage(); }
+
+ private:
+  QImage halved_;
+  int level_ = 0;
+};
+
+// PNG, BMP, ICO (and JPEGs libjpeg does not give as RGB): decoded whole when opened, so that
+// a picture that cannot be decoded is known at once.
 class Still : public Picture {
  public:
-  Still(QString path, QByteArray format, QSize natural)
-      : Picture(natural), path_(std::move(path)), format_(std::move(format)) {}
-
+  Still(QSize natural, QImage pixels) : Picture(natural), pixels_(std::move(pixels)) {
+    // Drawn as it is held: no conversion at each paint.
+    if (pixels_.format() == QImage::Format_ARGB32) pixels_.convertTo(QImage::Format_ARGB32_Premultiplied);
+  }
   void paint(QPainter& painter, const QSize& shown, const QRect& area) override {
-    const int shift = wantedShift(shown);
-    if (!failed_ && (decoded_.isNull() || shift < shift_) && paintBand(painter, shown, area))
-      return;
-    if (!failed_ && (decoded_.isNull() || shift < shift_)) decode(shift);
-    if (decoded_.isNull()) return;
-    // Much smaller: scaled once with averaging (drawing would skip pixels); near the
-    // decoded size: only the part in view is scaled, as it is drawn.
-    if (2 * shown.width() <= decoded_.width() && 2 * shown.height() <= decoded_.height()) {
-      if (scaled_.size() != shown)
-        scaled_ = decoded_.scaled(shown, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-      DrawScaled(painter, scaled_, shown, area);
-    } else {
-      scaled_ = QImage();
-      DrawScaled(painter, decoded_, shown, area);
-    }
+    halving_.draw(painter, pixels_, shown, area);
   }
 
  private:
+  QImage pixels_;
+  Halving halving_;
+};
+
+// JPEG: decoded in parts side by side from the start, at its natural size and first the part
+// of it that a window of the screen's work area shows, at its top left (where a picture
+// larger than the window is shown first). Shown much smaller, it is decoded again at the
+// smallest of 1/2, 1/4, 1/8 of its size that still covers the shown size (libjpeg scales as
+// it decodes, much faster and in less memory). A paint waits only for the parts it shows.
+class Photo : public Picture {
+ public:
+  Photo(QString path, JpegDecoder::Header header) : Picture(header.size), path_(std::move(path)), header_(header) {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QSize view = screen ? screen->availableGeometry().size() : QSize(1024, 768);
+    decoder_ = start(0, QRect(QPoint(0, 0), view));
+  }
+
+  void paint(QPainter& painter, const QSize& shown, const QRect& area) override {
+    const int shift = wantedShift(shown);
+    if (next_ && next_->shift() != shift) next_.reset();
+    if (decoder_->shift() != shift) {
+      const QSize size = JpegDecoder::ScaledSize(natural_, shift);
+      if (!decoder_->Complete()) {
+        decoder_.reset();  // the old pixels go before the new ones are made
+        decoder_ = start(shift, Within(area, shown, size));
+      } else if (!next_) {
+        // A whole picture of the old size stands in until the new size is decoded whole.
+        next_ = start(shift, Within(area, shown, size));
+      }
+    }
+    if (next_ && next_->Complete()) {
+      halving_.drop();
+      decoder_ = std::move(next_);
+    }
+    const QImage& pixels = decoder_->image();
+    if (pixels.isNull()) return;
+    if (next_) {
+      DrawScaled(painter, pixels, shown, area);
+      return;
+    }
+    if ((pixels.width() >> 1) >= shown.width() && (pixels.height() >> 1) >= shown.height()) {
+      decoder_->WaitFor(pixels.rect());  // the halved copy is made from all of it
+      halving_.draw(painter, pixels, shown, area);
+      return;
+    }
+    // One pixel more on each side for the smoothing.
+    const QRegion decoded = decoder_->WaitFor(Within(area, shown, pixels.size()).adjusted(-1, -1, 1, 1));
+    QRegion shownParts;
+    for (const QRect& r : decoded) shownParts += Within(r, pixels.size(), shown);
+    painter.save();
+    painter.setClipRegion(shownParts & area, Qt::IntersectClip);
+    DrawScaled(painter, pixels, shown, area);
+    painter.restore();
+  }
+
+ private:
+  // The pixels of a picture of size `to` that a rectangle of a picture of size `from` covers.
+  static QRect Within(const QRect& r, const QSize& from, const QSize& to) {
+    const double sx = double(to.width()) / from.width(), sy = double(to.height()) / from.height();
+    const int left = int(std::floor(r.left() * sx)), top = int(std::floor(r.top() * sy));
+    const int right = int(std::ceil((r.right() + 1) * sx)), bottom = int(std::ceil((r.bottom() + 1) * sy));
+    return QRect(left, top, right - left, bottom - top) & QRect(QPoint(0, 0), to);
+  }
   int wantedShift(const QSize& shown) const {
-    if (format_ != "jpeg") return 0;
     int shift = 0;
-    while (shift < 3 && reduced(shift + 1).width() >= shown.width() &&
-           reduced(shift + 1).height() >= shown.height())
+    while (shift < 3 && JpegDecoder::ScaledSize(natural_, shift + 1).width() >= shown.width() &&
+           JpegDecoder::ScaledSize(natural_, shift + 1).height() >= shown.height())
       ++shift;
     return shift;
   }
-  QSize reduced(int shift) const {
-    const int d = 1 << shift;
-    return {(natural_.width() + d - 1) / d, (natural_.height() + d - 1) / d};
-  }
-  // A big JPEG shown at natural size with only its top part in view: that part is decoded
-  // first (the decoder stops after its last row), the whole picture when events run next,
-  // after the band has gone (so that the two never take memory together).
-  bool paintBand(QPainter& painter, const QSize& shown, const QRect& area) {
-    if (format_ != "jpeg" || shown != natural_ ||
-        qint64(natural_.width()) * natural_.height() < 4'000'000 || area.bottom() >= natural_.height() / 2)
-      return false;
-    if (band_.isNull()) {
-      QImageReader reader(path_, format_);
-      reader.setAutoTransform(false);
-      reader.setClipRect(QRect(0, 0, area.right() + 1, area.bottom() + 1));
-      band_ = reader.read();
-      if (band_.isNull()) return false;
-      QTimer::singleShot(0, &context_, [this] {
-        if (decoded_.isNull() && !failed_) decode(0);
+
+  std::unique_ptr<JpegDecoder> start(int shift, const QRect& first) {
+    return std::make_unique<JpegDecoder>(path_, header_, shift, first, [this] {
+      QMetaObject::invokeMethod(&context_, [this] {
         if (changed) changed();
-      });
-    }
-    if (!band_.rect().contains(area)) return false;
-    painter.drawImage(area.topLeft(), band_, area);
-    return true;
-  }
-  void decode(int shift) {
-    decoded_ = QImage();
-    scaled_ = QImage();
-    band_ = QImage();
-    QImageReader reader(path_, format_);
-    reader.setAutoTransform(false);
-    if (shift > 0) reader.setScaledSize(reduced(shift));
-    decoded_ = reader.read();
-    shift_ = shift;
-    failed_ = decoded_.isNull();
+      }, Qt::QueuedConnection);
+    });
   }
 
   QString path_;
-  QByteArray format_;
-  QImage decoded_, scaled_, band_;
-  QObject context_;  // ends the pending decode with the picture
-  int shift_ = 0;
-  bool failed_ = false;
+  JpegDecoder::Header header_;
+  QObject context_;  // ends the pending repaints with the picture, once the decoders are gone
+  std::unique_ptr<JpegDecoder> decoder_, next_;
+  Halving halving_;
 };
 
 // GIF, animated or not: frames are decoded one at a time as they are due.
@@ -172,6 +265,9 @@ std::unique_ptr<Picture> Picture::Open(const QString& path) {
   }
   file.close();
 
+  // The readers may take what the machine can give, and no more.
+  const int64_t budget = PixelBudget();
+  QImageReader::setAllocationLimit(int(std::clamp<int64_t>(budget >> 20, 1, std::numeric_limits<int>::max())));
   QImageReader reader(path);
   reader.setDecideFormatFromContent(true);
   reader.setAutoTransform(false);
@@ -181,10 +277,25 @@ std::unique_ptr<Picture> Picture::Open(const QString& path) {
       format != "ico")
     return nullptr;
   QSize natural = reader.size();
-  if (!natural.isValid()) natural = reader.read().size();
-  if (natural.isEmpty()) return nullptr;
-  if (format == "gif") return std::make_unique<Movie>(path, natural);
-  return std::make_unique<Still>(path, format, natural);
+  if (!natural.isValid() && format != "ico") return nullptr;
+  if (natural.isValid() && int64_t(natural.width()) * natural.height() > kMostPixels) return nullptr;
+  if (format == "gif") {
+    // The frame being built and the one shown.
+    if (natural.isEmpty() || int64_t(natural.width()) * natural.height() * 8 > budget) return nullptr;
+    return std::make_unique<Movie>(path, natural);
+  }
+  if (format == "jpeg") {
+    if (const auto header = JpegDecoder::ReadHeader(path)) {
+      if (JpegDecoder::PixelBytes(*header, 0) + header->workBytes > budget) return nullptr;
+      return std::make_unique<Photo>(path, *header);
+    }
+  }
+  const QImage::Format held = reader.imageFormat();
+  const int64_t bytesPerPixel = held == QImage::Format_Invalid ? 4 : std::max(1, QImage::toPixelFormat(held).bitsPerPixel() / 8);
+  if (natural.isValid() && int64_t(natural.width()) * natural.height() * bytesPerPixel > budget) return nullptr;
+  QImage pixels = reader.read();
+  if (pixels.isNull()) return nullptr;
+  return std::make_unique<Still>(pixels.size(), std::move(pixels));
 }
 
 }  // namespace browser

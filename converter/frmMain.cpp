@@ -28,7 +28,6 @@
 #include "platform/replace.h"
 #include "platform/shellexec.h"
 #include "platform/window.h"
-#include "png/LoadPNG.h"
 #include "runtime/app.h"
 #include "runtime/command.h"
 #include "runtime/events.h"
@@ -487,12 +486,6 @@ const std::string kFileFilter =
 const std::string kPictureKinds[] = {"bmp", "jpg", "gif", "png"};
 const std::string CRLF2 = vb::vbCrLf + vb::vbCrLf;
 
-// The program's PNG reader, made on first use.
-LoadPNG& objPNG() {
-  static LoadPNG png;
-  return png;
-}
-
 std::string LowerExtension(std::string path) { return vb::LCase(objFile.GetExtensionName(path)); }
 std::string ParentFolder(std::string path) { return objFile.GetParentFolderName(path); }
 std::string BaseName(std::string path) { return objFile.GetBaseName(path); }
@@ -606,24 +599,11 @@ void frmMain::mnuSrcISFolderTo_Click(int Index) {
         vb::MsgBox(vb::Replace(LngText[55], "aaa", EXT) + CRLF2 + folder, vb::vbOKOnly);
       } else {
         const std::string first = folder + File1.List(0);
-        bool readable = true;
-        try {
-          picPicsInfo.Picture(vb::LoadPicture(first));
-        } catch (const vb::Error&) {
-          picPicsInfo.Picture(vb::StdPicture());
-        }
-        if (picPicsInfo.Picture().IsNothing()) {
-          // A size left from an earlier picture must not pass for this one's.
-          objPNG() = LoadPNG();
-          objPNG().PicBox(&picPicsInfo);
-          try {
-            objPNG().OpenPNG(first);
-          } catch (const vb::Error&) {
-          }
-          // The size is the box's, taken from the drawn picture: one that was not drawn (a
-          // header promising more than the file holds or a Long can count) is unreadable too.
-          readable = !picPicsInfo.Picture().IsNothing() && objPNG().Width() >= 1 && objPNG().Height() >= 1;
-        }
+        // The first picture's size from its header: camera-size pictures are never decoded
+        // here (their pixels would be held two or three times over) and never mistaken for
+        // unreadable ones.
+        int32_t firstWidth = 0, firstHeight = 0;
+        const bool readable = vb::PictureFileSize(first, firstWidth, firstHeight);
         if (!readable) {
           vb::MsgBox(LngText[57] + CRLF2 + folder, vb::vbOKOnly);
         } else {
@@ -640,9 +620,8 @@ void frmMain::mnuSrcISFolderTo_Click(int Index) {
           options.lblFpsStr.Tag("");
           CenterPathLabels();
           FrameCount = File1.ListCount();
-          VideoWidth = vb::CLng(picPicsInfo.ScaleWidth());
-          VideoHeight = vb::CLng(picPicsInfo.ScaleHeight());
-          picPicsInfo.Picture(vb::StdPicture());
+          VideoWidth = firstWidth;
+          VideoHeight = firstHeight;
           VideoLength = vb::Round(static_cast<float>(FrameCount) / 5, 2);
           CurTime = 0;
           VideoFps = 5;

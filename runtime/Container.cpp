@@ -170,11 +170,13 @@ QImage& Container::Surface() {
 }
 
 void Container::resetSurface() {
-  QImage& img = Surface();
-  img.fill(ColorOf(SurfaceBackColor()));
-  if (picture_) {
-    QPainter p(&img);
-    p.drawImage(0, 0, ImageOf(picture_));
+  if (!s_->image.isNull() || picture_) {
+    QImage& img = Surface();
+    img.fill(ColorOf(SurfaceBackColor()));
+    if (picture_) {
+      QPainter p(&img);
+      p.drawImage(0, 0, ImageOf(picture_));
+    }
   }
   s_->drawn = false;
   updateSharing();
@@ -199,14 +201,17 @@ void Container::RefreshSurface() {
   else if (QWidget* c = ClientWidget()) c->repaint();
 }
 
+// A surface is made when something is drawn on it or a picture is set: until then the
+// background colour is all there is to paint (a window-sized image less for each container).
 void Container::ClientResized() {
-  Surface();
+  if (!s_->image.isNull()) Surface();
   if (QWidget* w = ClientWidget()) w->update();
 }
 
 void Container::PaintSurface(QWidget* w) {
   QPainter p(w);
-  p.drawImage(0, 0, Surface());
+  if (s_->image.isNull() && !picture_) p.fillRect(w->rect(), ColorOf(SurfaceBackColor()));
+  else p.drawImage(0, 0, Surface());
 }
 
 void Container::Picture(const StdPicture& pic) {

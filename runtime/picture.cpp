@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QImageReader>
 #include <QPixmap>
+#include <cstdint>
 #include <cstring>
 
 #include "platform/fs.h"
@@ -96,6 +97,25 @@ StdPicture LoadPicture(const std::string& fileName) {
     pic = StdPicture(std::move(d));
   }
   return pic;
+}
+
+bool PictureFileSize(const std::string& fileName, int32_t& width, int32_t& height) {
+  QFile f(QString::fromStdString(fileName));
+  if (!f.open(QIODevice::ReadOnly)) return false;
+  const char* format = nullptr;
+  switch (kindOf(f.peek(8))) {
+    case Kind::Bmp: format = "bmp"; break;
+    case Kind::Jpeg: format = "jpeg"; break;
+    case Kind::Gif: format = "gif"; break;
+    case Kind::Png: format = "png"; break;
+    default: return false;
+  }
+  QImageReader reader(&f, format);
+  const QSize size = reader.size();
+  if (size.isEmpty() || int64_t(size.width()) * size.height() * 4 > INT32_MAX) return false;
+  width = size.width();
+  height = size.height();
+  return true;
 }
 
 void SavePicture(const StdPicture& picture, const std::string& fileName) {

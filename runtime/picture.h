@@ -35,6 +35,11 @@ class StdPicture {
 // runtime's loader does not read it).
 StdPicture LoadPicture(const std::string& fileName = "");
 
+// The size in pixels that a BMP, JPEG, GIF or PNG file's header gives (found by content), read
+// without its pixels; false for a missing file, another kind, a header without a size, or one
+// claiming more 32-bit pixels than a Long counts in bytes.
+bool PictureFileSize(const std::string& fileName, int32_t& width, int32_t& height);
+
 // Writes the picture as a BMP file (Error 91 for Nothing).
 void SavePicture(const StdPicture& picture, const std::string& fileName);
 

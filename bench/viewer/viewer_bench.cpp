@@ -15,20 +15,21 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QThread>
-#include <X11/Xlib.h>
-#include <X11/Xatom.h>
-#include <X11/Xutil.h>
+#include "support/process_watch.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <map>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <vector>
 
 namespace {
+
+using benchwatch::CpuTicks;
+using benchwatch::FindWindow;
+using benchwatch::PeakKb;
 
 // ---- A small GIF writer: one global palette, LZW as the format asks ----
 
@@ -177,28 +178,6 @@ QImage MakePhoto() {
 
 // ---- Watching the viewer's window on the X display ----
 
-std::optional<Window> FindWindow(Display* d, Window w, pid_t pid, Atom pidAtom) {
-  Atom type;
-  int format;
-  unsigned long n = 0, after = 0;
-  unsigned char* data = nullptr;
-  if (XGetWindowProperty(d, w, pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &n, &after,
-                         &data) == Success && data) {
-    const long owner = *reinterpret_cast<long*>(data);
-    XFree(data);
-    XWindowAttributes a;
-    if (owner == pid && XGetWindowAttributes(d, w, &a) && a.map_state == IsViewable) return w;
-  }
-  Window root, parent, *children = nullptr;
-  unsigned int count = 0;
-  std::optional<Window> found;
-  if (XQueryTree(d, w, &root, &parent, &children, &count)) {
-    for (unsigned i = 0; i < count && !found; ++i) found = FindWindow(d, children[i], pid, pidAtom);
-    if (children) XFree(children);
-  }
-  return found;
-}
-
 struct Run {
   double shownMs = -1;    // the marker of the picture is on the screen
   double settledMs = -1;  // the program stopped working (the whole picture decoded)
@@ -206,34 +185,9 @@ struct Run {
   long peakKb = 0;
 };
 
-// Processor time the process has used, in clock ticks.
-long CpuTicks(qint64 pid) {
-  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-  std::string line;
-  std::getline(stat, line);
-  const auto close = line.rfind(')');
-  if (close == std::string::npos) return -1;
-  std::istringstream rest(line.substr(close + 2));
-  std::string field;
-  long utime = 0, stime = 0;
-  for (int i = 3; i <= 15 && rest >> field; ++i) {
-    if (i == 14) utime = std::stol(field);
-    if (i == 15) stime = std::stol(field);
-  }
-  return utime + stime;
-}
-
 bool IsMarker(unsigned long pixel) {
   const int r = int((pixel >> 16) & 0xFF), g = int((pixel >> 8) & 0xFF), b = int(pixel & 0xFF);
   return r > 200 && g < 60 && b < 60;
-}
-
-long PeakKb(qint64 pid) {
-  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-  std::string line;
-  while (std::getline(status, line))
-    if (line.rfind("VmHWM:", 0) == 0) return std::stol(line.substr(6));
-  return 0;
 }
 
 // Where the marker shows in the window: the GIF is centred at natural size at the bottom of
@@ -337,19 +291,11 @@ void Report(const char* name, std::vector<Run> runs, double goalMs) {
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
   const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
-  Display* d = XOpenDisplay(nullptr);
-  if (!d) {
-    std::fprintf(stderr, "no X display: run under xvfb-run\n");
-    return 1;
-  }
+  Display* d = benchwatch::OpenDisplay();
+  if (!d) return 1;
   QTemporaryDir tmp;
-  // The viewer writes its settings and cursor beside itself: run a copy.
-  const QString viewer = tmp.filePath("app/Fenwo.Lumtak");
-  QDir().mkpath(tmp.filePath("app"));
-  if (!QFile::copy(QStringLiteral(FENWO_APPDIR) + "/Fenwo.Lumtak", viewer)) {
-    std::fprintf(stderr, "no viewer in %s\n", FENWO_APPDIR);
-    return 1;
-  }
+  const QString viewer = benchwatch::ViewerCopy(tmp, FENWO_APPDIR);
+  if (viewer.isEmpty()) return 1;
 
   // About 1 MB: grow the noise block until the file reaches it.
   std::string gif;

@@ -7,6 +7,7 @@
 
 #include <QImage>
 #include <QImageReader>
+#include <QPainter>
 #include <QProcess>
 #include <filesystem>
 #include <map>
@@ -105,6 +106,29 @@ TEST_F(PictureMasks, NamesInAnyCaseAreAllPicturesInTheEnginesOrder) {
     auto after = contents(folder);
     after.erase(folder + "/IMG_0001.gif");
     EXPECT_EQ(after, before) << ext;
+  }
+}
+
+// A camera's 48-megapixel pictures: the first one's size and the count, no "cannot read".
+TEST_F(PictureMasks, CameraSizePicturesGiveTheFirstOnesSizeAndTheCount) {
+  for (int kind : {1, 3, 0}) {
+    const std::string ext = kKinds[kind];
+    const std::string folder = dir() + "/camera48-" + ext;
+    fs::create_directories(folder);
+    {
+      // Two colours: the files stay small and quick to write.
+      QImage big(8000, 6000, kind == 1 ? QImage::Format_Grayscale8 : QImage::Format_Mono);
+      big.fill(0);
+      QPainter(&big).fillRect(0, 0, 4000, 3000, Qt::white);
+      ASSERT_TRUE(big.save(QString::fromStdString(folder + "/a." + ext), kind == 1 ? "JPG" : kind == 3 ? "PNG" : "BMP"));
+    }
+    picture(folder + "/b." + ext, Qt::red, kind == 1 ? "JPG" : kind == 3 ? "PNG" : "BMP");
+    boxes.clear();
+    chooseFolder(folder, kind);
+    EXPECT_TRUE(boxes.empty()) << ext << ": " << (boxes.empty() ? "" : boxes[0].prompt);
+    EXPECT_EQ(w().lblInput.Caption(), folder + "/*." + ext);
+    EXPECT_EQ(w().lblVideoSize.Caption(), "A total of 2 pics, initial picture size : 8000 x 6000") << ext;
+    fs::remove_all(folder);
   }
 }
 

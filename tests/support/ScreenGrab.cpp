@@ -368,6 +368,8 @@ bool Program::Start(const QStringList& args) {
   return p_.waitForStarted();
 }
 
+void Program::BeforeExec(const std::function<void()>& f) { p_.setChildProcessModifier(f); }
+
 bool Program::Running() const { return p_.state() == QProcess::Running; }
 
 long Program::Pid() const { return static_cast<long>(p_.processId()); }

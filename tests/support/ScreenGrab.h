@@ -112,6 +112,8 @@ class Program {
   // Writes the settings file (lines joined by CR LF, as the program writes them).
   void Settings(const std::vector<std::string>& lines);
   bool Start(const QStringList& args = {});
+  // Runs in the started program's process just before it becomes the program (after fork).
+  void BeforeExec(const std::function<void()>& f);
   bool Running() const;
   // The program's process id (0 before Start).
   long Pid() const;

@@ -35,6 +35,7 @@
 #include "runtime/numbers.h"
 #include "runtime/strings.h"
 #include "support/paths.h"
+#include "support/pngfile.h"
 #include "foundation/frmAbout.h"
 #include "viewer/frmMain.h"
 
@@ -317,10 +318,26 @@ TEST(ViewerPicture, EmptyOrForeignFileWithAPictureNameGivesTheTitleStateAnd300By
   const std::string big = Picture(dir.file("big.png"), 500, 400);
   const std::string empty = testsupport::writeFile(dir.file("empty.gif"), "");
   const std::string text = testsupport::writeFile(dir.file("text.jpg"), "not a picture\n");
+  // Headers that claim more pixels than any picture taken (16384 x 16384), a damaged stream.
+  namespace png = testsupport::png;
+  auto pngFile = [&](const char* name, int w, int h, const std::string& idat) {
+    return testsupport::writeFile(dir.file(name), png::Signature() + png::Ihdr(w, h, 8, 2, 0) +
+                                                      png::Chunk("IDAT", idat) + png::Chunk("IEND", ""));
+  };
+  const std::string huge = pngFile("huge.png", 65535, 65535, png::Zlib(std::string(3, '\0'), png::Blocks::Stored));
+  const std::string over = pngFile("over.png", 20000, 20000, png::Zlib(std::string(3, '\0'), png::Blocks::Stored));
+  const std::string damaged = pngFile("damaged.png", 64, 64, "\x78\x9c" + std::string(200, '\xff'));
+  std::string jpeg = testsupport::readFile(Picture(dir.file("small.jpg"), 16, 16, "JPG"));
+  const size_t sof = jpeg.find("\xff\xc0");
+  ASSERT_NE(sof, std::string::npos);
+  jpeg.replace(sof + 5, 4, "\xff\xdc\xff\xdc");  // 65500 x 65500
+  const std::string hugeJpeg = testsupport::writeFile(dir.file("huge.jpg"), jpeg);
+  const std::string hugeGif = testsupport::writeFile(dir.file("huge.gif"), std::string("GIF89a\xff\xff\xff\xff\x80\0\0", 13) +
+                                                                          std::string(6, '\0') + ",\0\0\0\0\xff\xff\xff\xff\0\x02\x02\x44\x01\0;");
   Viewer v(big);
   v.Start();
   ASSERT_EQ(v.ClientW(), 500);
-  for (const std::string& bad : {empty, text}) {
+  for (const std::string& bad : {empty, text, huge, over, damaged, hugeJpeg, hugeGif}) {
     v.messages.clear();
     v.Drop(v.WebB().Widget(), bad);
     ASSERT_EQ(v.messages.size(), 1u) << bad;
