@@ -14,6 +14,7 @@
 #include <QWindow>
 #include <algorithm>
 #include <map>
+#include <optional>
 #include <vector>
 
 #include "platform/window_qt.h"
@@ -215,17 +216,50 @@ class KeyWatcher : public QObject {
   bool busy_ = false;
 };
 
-// The manual move of a window by its body while the left button is held.
+// The last press of the left button: where it was and where its window stood then, so that a
+// move begun a few pointer steps later still keeps the pressed spot under the pointer.
+class PressTracker : public QObject {
+ public:
+  static PressTracker& get() {
+    static auto* tracker = new PressTracker(qApp);
+    return *tracker;
+  }
+  // The pointer's offset from the window's corner when the left button went down on it.
+  std::optional<QPoint> offsetIn(const QWidget* window) const {
+    if (window_ != window) return std::nullopt;
+    return at_ - corner_;
+  }
+  bool eventFilter(QObject* obj, QEvent* ev) override {
+    if (ev->type() != QEvent::MouseButtonPress) return false;
+    auto* me = static_cast<QMouseEvent*>(ev);
+    auto* w = qobject_cast<QWidget*>(obj);
+    if (!w || me->button() != Qt::LeftButton) return false;
+    window_ = w->window();
+    at_ = me->globalPosition().toPoint();
+    corner_ = window_->pos();
+    return false;
+  }
+
+ private:
+  explicit PressTracker(QObject* parent) : QObject(parent) { qApp->installEventFilter(this); }
+  QPointer<QWidget> window_;
+  QPoint at_, corner_;
+};
+
+// The move of a window by its body while the left button is held: the program has the pointer
+// from the press to the release, so the move ends exactly there under any window manager.
 class MoveFollower : public QObject {
  public:
-  MoveFollower(QWidget* window, const QPoint& grabAt)
-      : QObject(window), w_(window), offset_(grabAt - window->frameGeometry().topLeft()) {
+  MoveFollower(QWidget* window, const QPoint& offset) : QObject(window), w_(window), offset_(offset) {
     qApp->installEventFilter(this);
+  }
+  void follow(const QPoint& pointer) {
+    if (w_->pos() != pointer - offset_) w_->move(pointer - offset_);
   }
   bool eventFilter(QObject*, QEvent* ev) override {
     if (ev->type() == QEvent::MouseMove) {
       auto* me = static_cast<QMouseEvent*>(ev);
-      if (me->buttons() & Qt::LeftButton) w_->move(me->globalPosition().toPoint() - offset_);
+      if (me->buttons() & Qt::LeftButton) follow(me->globalPosition().toPoint());
       else done();
     } else if (ev->type() == QEvent::MouseButtonRelease) {
       done();
@@ -303,6 +337,7 @@ class TopMostKeeper : public QObject {
 HWND RegisterWindow(QWidget* widget, uint32_t style, uint32_t exStyle) {
   if (!widget) return 0;
   if (HWND known = HandleOf(widget)) return known;
+  PressTracker::get();  // from the first window on, a drag knows where it was pressed
   const HWND h = static_cast<HWND>(widget->winId());
   Entry& e = windows()[h];
   e.widget = widget;
@@ -462,13 +497,17 @@ std::intptr_t SendMessageA(HWND hwnd, uint32_t msg, std::intptr_t wParam, std::i
   if (!e) return 0;
   QWidget* window = e->widget->window();
   if (msg == WM_NCLBUTTONDOWN && wParam == HTCAPTION) {
-    QWindow* h = window->windowHandle();
-    if (h && h->startSystemMove()) return 0;
+    // The window manager's own move (_NET_WM_MOVERESIZE) would take the pointer only after the
+    // program has let it go: a release in between is lost, and the window then follows the
+    // pointer until the next click. So the program moves the window itself.
+    if (!(GetAsyncKeyState(VK_LBUTTON) & 0x8000)) return 0;  // the press is already over
     // One follower per drag: later moves with the button held ask again.
     if (ownChild<MoveFollower>(window)) return 0;
     POINT p;
     GetCursorPos(p);
-    new MoveFollower(window, QPoint(p.x, p.y));
+    const QPoint pointer(p.x, p.y);
+    const QPoint offset = PressTracker::get().offsetIn(window).value_or(pointer - window->pos());
+    (new MoveFollower(window, offset))->follow(pointer);
     return 0;
   }
   if (msg == WM_CLOSE) {
