@@ -332,7 +332,60 @@ class TopMostKeeper : public QObject {
   QTimer timer_;
 };
 
+// Owned windows stand above their owner: raised again after the owner is shown, raised or
+// activated.
+class OwnedKeeper : public QObject {
+ public:
+  static OwnedKeeper& get() {
+    static auto* keeper = new OwnedKeeper(qApp);
+    return *keeper;
+  }
+  void add(QWidget* owned, QWidget* owner) {
+    for (auto& [o, w] : owned_)
+      if (w == owned) o = owner;
+    if (std::none_of(owned_.begin(), owned_.end(), [owned](const auto& p) { return p.second == owned; }))
+      owned_.emplace_back(owner, owned);
+  }
+  bool eventFilter(QObject* obj, QEvent* ev) override {
+    if (ev->type() != QEvent::Show && ev->type() != QEvent::ZOrderChange && ev->type() != QEvent::WindowActivate)
+      return false;
+    for (const auto& [owner, owned] : owned_)
+      if (owner == obj && owned && owned->isVisible()) timer_.start();
+    return false;
+  }
+
+ private:
+  explicit OwnedKeeper(QObject* parent) : QObject(parent) {
+    qApp->installEventFilter(this);
+    timer_.setSingleShot(true);
+    timer_.setInterval(0);
+    connect(&timer_, &QTimer::timeout, this, [this] {
+      owned_.erase(std::remove_if(owned_.begin(), owned_.end(), [](const auto& p) { return !p.first || !p.second; }),
+                   owned_.end());
+      for (const auto& [owner, owned] : owned_)
+        if (owner->isVisible() && owned->isVisible()) owned->raise();
+    });
+  }
+  std::vector<std::pair<QPointer<QWidget>, QPointer<QWidget>>> owned_;
+  QTimer timer_;
+};
+
 }  // namespace
+
+void SetOwner(QWidget* owned, QWidget* owner) {
+  if (!owned || !owner || owned == owner) return;
+  owned->winId();
+  owner->winId();
+  QWindow* h = owned->windowHandle();
+  Qt::WindowFlags f = h->flags();
+  if ((f & Qt::WindowType_Mask) == Qt::Window) {
+    f = (f & ~Qt::WindowType_Mask) | Qt::Dialog;
+    h->setFlags(f);
+    owned->overrideWindowFlags(f);
+  }
+  h->setTransientParent(owner->windowHandle());
+  OwnedKeeper::get().add(owned, owner);
+}
 
 HWND RegisterWindow(QWidget* widget, uint32_t style, uint32_t exStyle) {
   if (!widget) return 0;

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QDialog>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QIcon>
@@ -101,8 +102,12 @@ class FormWidget : public QWidget {
   void intend(QPoint at) {
     if (!shown_) intended_ = at;
   }
+  // Qt learns a window's frame only once it is framed, so before the first show it would put
+  // the inner corner where the outer one was asked for: the inner corner is placed instead.
   void placeAsIntended() {
-    if (!shown_ && intended_) move(*intended_);
+    if (shown_ || !intended_) return;
+    const QMargins m = frame();
+    setGeometry(QRect(*intended_ + QPoint(m.left(), m.top()), size()));
   }
   // The outer rectangle. Until the first show, Qt keeps the frame's corner as the position.
   QRect outer() const {
@@ -240,6 +245,7 @@ void Form::ReadOwnDesign(const PropertyBag& bag) {
     const QPoint at(px(bag.ReadProperty("Left", 0.0f) / tx), px(bag.ReadProperty("Top", 0.0f) / ty));
     w->move(at);
     static_cast<FormWidget*>(w)->intend(at);
+    placed_ = true;
   }
   Tag(bag.ReadProperty("Tag", Tag()));
   if (bag.Contains("Enabled")) Enabled(bag.ReadProperty("Enabled", true));
@@ -285,6 +291,53 @@ void Form::AddTopMenu(Menu& menu) {
 
 
 std::vector<Form*> Forms() { return loadedForms(); }
+
+namespace {
+// Message boxes and other dialogs open centred on their owner, frame and all. Qt centres them
+// before they know their size and their frame; here they are placed once both are known, just
+// before they reach the screen.
+class DialogPlacer : public QObject {
+ public:
+  static void install() { static auto* placer = new DialogPlacer(qApp); (void)placer; }
+  bool eventFilter(QObject* obj, QEvent* ev) override {
+    if (ev->type() != QEvent::Show || !obj->isWindowType()) return false;
+    auto* window = static_cast<QWindow*>(obj);
+    QDialog* dialog = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (w->windowHandle() == window) dialog = qobject_cast<QDialog*>(w);
+    if (!dialog || !dialog->parentWidget() || dialog->testAttribute(Qt::WA_Moved)) return false;
+    int left = 0, top = 0, right = 0, bottom = 0;
+    if (win::x11::Available() && win::x11::FramesToldAhead())
+      win::x11::FrameExtents(static_cast<win::x11::Window>(dialog->winId()), left, top, right, bottom);
+    QRect outer(QPoint(), dialog->size().grownBy(QMargins(left, top, right, bottom)));
+    outer.moveCenter(dialog->parentWidget()->window()->frameGeometry().center());
+    window->setGeometry(QRect(outer.topLeft() + QPoint(left, top), dialog->size()));
+    return false;
+  }
+
+ private:
+  explicit DialogPlacer(QObject* parent) : QObject(parent) { qApp->installEventFilter(this); }
+};
+}  // namespace
+
+QWidget* BoxOwner() {
+  DialogPlacer::install();
+  QWidget* active = QApplication::activeWindow();
+  const std::vector<Form*>& forms = loadedForms();
+  Form* first = nullptr;
+  for (Form* f : forms)
+    if (f->Widget() && f->Widget()->isVisible()) {
+      first = f;
+      break;
+    }
+  Form* form = nullptr;
+  for (Form* f : forms)
+    if (active && f->Widget() == active) form = f;
+  // A box belongs to the window the user works in: an owned one, the first window, or a box
+  // or dialog over them; not a window standing on its own beside them (the developer console).
+  if (active && (!form || form == first || form->Owner())) return active;
+  return first ? first->Widget() : active;
+}
 
 int Run() {
   running = true;
@@ -340,23 +393,23 @@ void Form::Show(int modal, Form* owner) {
   QWidget* w = Widget();
   if (owner && owner != this && owner->Widget()) {
     owner_ = owner;
-    w->winId();
-    owner->Widget()->winId();
-    w->windowHandle()->setTransientParent(owner->Widget()->windowHandle());
+    win::SetOwner(w, owner->Widget());
   }
   if (!w->isVisible()) {
+    auto* fw = static_cast<FormWidget*>(w);
+    // Where the design leaves the place open, an owned window opens centred on its owner.
+    const bool onOwner = owner_ && (startUpPosition_ == 1 || (startUpPosition_ == 0 && !placed_ && !shownSinceLoad_));
+    QRect around;
     if (startUpPosition_ == 2 || (startUpPosition_ == 1 && !owner_)) {
-      if (QScreen* s = QGuiApplication::primaryScreen()) {
-        QRect r = w->frameGeometry();
-        r.moveCenter(s->availableGeometry().center());
-        w->move(r.topLeft());
-        static_cast<FormWidget*>(w)->intend(r.topLeft());
-      }
-    } else if (startUpPosition_ == 1 && owner_) {
-      QRect r = w->frameGeometry();
-      r.moveCenter(owner_->Widget()->frameGeometry().center());
+      if (QScreen* s = QGuiApplication::primaryScreen()) around = s->availableGeometry();
+    } else if (onOwner) {
+      around = owner_->Widget()->frameGeometry();
+    }
+    if (!around.isNull()) {
+      QRect r(QPoint(), fw->outer().size());
+      r.moveCenter(around.center());
       w->move(r.topLeft());
-      static_cast<FormWidget*>(w)->intend(r.topLeft());
+      fw->intend(r.topLeft());
     }
   }
   // A form hears Resize when it is first shown after its load, also where its size stays as it
@@ -438,6 +491,7 @@ void Form::Move(float left, std::optional<float> top, std::optional<float> width
   const QRect frame = outerRect(w);
   const int extraW = frame.width() - w->width(), extraH = frame.height() - w->height();
   const QPoint at(px(left / tx), top ? px(*top / ty) : frame.y());
+  if (at != frame.topLeft()) placed_ = true;
   w->move(at);
   static_cast<FormWidget*>(w)->intend(at);
   if (width || height) {
