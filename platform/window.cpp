@@ -161,7 +161,7 @@ void applyStyle(Entry& e) {
 // Cuts the key colour's pixels out of the window; again whenever it is repainted or resized.
 class KeyWatcher : public QObject {
  public:
-  KeyWatcher(QWidget* w, HWND h) : QObject(w), w_(w), h_(h) {
+  explicit KeyWatcher(QWidget* w) : QObject(w), w_(w) {
     w->installEventFilter(this);
     timer_.setSingleShot(true);
     timer_.setInterval(0);
@@ -169,7 +169,7 @@ class KeyWatcher : public QObject {
   }
   void schedule() { timer_.start(); }
   void apply() {
-    Entry* e = entry(h_);
+    Entry* e = entry(HandleOf(w_));  // the handle changes when the window is made anew
     if (e && e->outOfSight) return;  // its empty shape stands until it is given back
     if (!e || !e->keyed || !(e->exStyle & WS_EX_LAYERED)) {
       w_->clearMask();
@@ -211,7 +211,6 @@ class KeyWatcher : public QObject {
 
  private:
   QWidget* w_;
-  HWND h_;
   QTimer timer_;
   bool busy_ = false;
 };
@@ -389,7 +388,16 @@ void SetOwner(QWidget* owned, QWidget* owner) {
 
 HWND RegisterWindow(QWidget* widget, uint32_t style, uint32_t exStyle) {
   if (!widget) return 0;
-  if (HWND known = HandleOf(widget)) return known;
+  if (HWND known = HandleOf(widget)) {
+    // A window made anew (its frame or kind changed, or its form was loaded again) has a new
+    // native window: the handle follows it, or whoever draws into it gets a window that is gone.
+    const auto now = static_cast<HWND>(widget->winId());
+    if (now == known) return known;
+    auto old = windows().extract(known);
+    old.key() = now;
+    windows().insert(std::move(old));
+    return now;
+  }
   PressTracker::get();  // from the first window on, a drag knows where it was pressed
   const HWND h = static_cast<HWND>(widget->winId());
   Entry& e = windows()[h];
@@ -455,7 +463,7 @@ bool SetLayeredWindowAttributes(HWND hwnd, uint32_t colorKey, uint8_t alpha, uin
   }
   e->keyed = (flags & LWA_COLORKEY) != 0;
   e->colorKey = colorKey;
-  if (e->keyed && !e->keyWatcher) e->keyWatcher = new KeyWatcher(w, hwnd);
+  if (e->keyed && !e->keyWatcher) e->keyWatcher = new KeyWatcher(w);
   updateSight(*e, hwnd);
   if (e->keyWatcher) static_cast<KeyWatcher*>(e->keyWatcher)->apply();
   return true;
