@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QCursor>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QIcon>
@@ -61,7 +62,10 @@ class FormWidget : public QWidget {
   void hideEvent(QHideEvent*) override {
     if (!property(win::kRemapping).isValid()) form_.endModal();
   }
-  void moveEvent(QMoveEvent*) override { noteFrame(); }
+  void moveEvent(QMoveEvent*) override {
+    noteFrame();
+    keepPlace();
+  }
   void showEvent(QShowEvent*) override {
     shown_ = true;
     noteFrame();
@@ -109,6 +113,20 @@ class FormWidget : public QWidget {
     const QMargins m = frame();
     setGeometry(QRect(*intended_ + QPoint(m.left(), m.top()), size()));
   }
+  // The place the window opens at, held until the window manager has framed it there: one that
+  // places new windows its own way is overruled.
+  void holdPlace(QPoint at) {
+    held_ = at;
+    heldSince_.start();
+  }
+  void keepPlace() {
+    if (!held_ || !isVisible() || frameGeometry() == geometry()) return;
+    if (heldSince_.elapsed() > 2000 || outer().topLeft() == *held_) {
+      held_.reset();
+      return;
+    }
+    move(*held_);
+  }
   // The outer rectangle. Until the first show, Qt keeps the frame's corner as the position.
   QRect outer() const {
     if (!shown_ && intended_) return QRect(*intended_, geometry().size().grownBy(frame()));
@@ -150,6 +168,8 @@ class FormWidget : public QWidget {
   Form& form_;
   QMenuBar* bar_;
   bool shown_ = false;
+  std::optional<QPoint> held_;
+  QElapsedTimer heldSince_;
   std::optional<QPoint> intended_;
   mutable std::optional<QMargins> early_;
   mutable bool framed_ = false;
@@ -410,6 +430,7 @@ void Form::Show(int modal, Form* owner) {
       r.moveCenter(around.center());
       w->move(r.topLeft());
       fw->intend(r.topLeft());
+      fw->holdPlace(r.topLeft());
     }
   }
   // A form hears Resize when it is first shown after its load, also where its size stays as it
