@@ -12,6 +12,7 @@
 #include <QMenuBar>
 #include <QPointer>
 #include <QScreen>
+#include <QTimer>
 #include <QWindow>
 #include <cmath>
 #include <optional>
@@ -24,6 +25,46 @@
 #include "runtime/screen.h"
 
 namespace vb {
+
+namespace {
+// Holds a window at the place it was opened at, frame and all, until the window manager has
+// framed it there: one that places new windows its own way (or takes the inner corner for the
+// outer one) is overruled. Gives up after two seconds.
+class PlaceHolder : public QObject {
+ public:
+  static void Hold(QWidget* w, QPoint outerCorner) {
+    for (QObject* c : w->children())
+      if (auto* old = dynamic_cast<PlaceHolder*>(c)) delete old;
+    new PlaceHolder(w, outerCorner);
+  }
+
+ private:
+  PlaceHolder(QWidget* w, QPoint at) : QObject(w), w_(w), at_(at) {
+    clock_.start();
+    timer_.setInterval(50);
+    connect(&timer_, &QTimer::timeout, this, [this] { check(); });
+    timer_.start();
+  }
+  void check() {
+    if (clock_.elapsed() > 2000) {
+      deleteLater();
+      return;
+    }
+    // Until it is framed, a framed window's place says nothing yet.
+    const bool framed = w_->frameGeometry() != w_->geometry() || (w_->windowFlags() & Qt::FramelessWindowHint);
+    if (!w_->isVisible() || !framed) return;
+    if (w_->frameGeometry().topLeft() == at_) {
+      deleteLater();
+      return;
+    }
+    w_->move(at_);
+  }
+  QWidget* w_;
+  QPoint at_;
+  QElapsedTimer clock_;
+  QTimer timer_;
+};
+}  // namespace
 
 // The window itself: its menu bar above the client area.
 class FormWidget : public QWidget {
@@ -62,10 +103,7 @@ class FormWidget : public QWidget {
   void hideEvent(QHideEvent*) override {
     if (!property(win::kRemapping).isValid()) form_.endModal();
   }
-  void moveEvent(QMoveEvent*) override {
-    noteFrame();
-    keepPlace();
-  }
+  void moveEvent(QMoveEvent*) override { noteFrame(); }
   void showEvent(QShowEvent*) override {
     shown_ = true;
     noteFrame();
@@ -113,20 +151,6 @@ class FormWidget : public QWidget {
     const QMargins m = frame();
     setGeometry(QRect(*intended_ + QPoint(m.left(), m.top()), size()));
   }
-  // The place the window opens at, held until the window manager has framed it there: one that
-  // places new windows its own way is overruled.
-  void holdPlace(QPoint at) {
-    held_ = at;
-    heldSince_.start();
-  }
-  void keepPlace() {
-    if (!held_ || !isVisible() || frameGeometry() == geometry()) return;
-    if (heldSince_.elapsed() > 2000 || outer().topLeft() == *held_) {
-      held_.reset();
-      return;
-    }
-    move(*held_);
-  }
   // The outer rectangle. Until the first show, Qt keeps the frame's corner as the position.
   QRect outer() const {
     if (!shown_ && intended_) return QRect(*intended_, geometry().size().grownBy(frame()));
@@ -168,8 +192,6 @@ class FormWidget : public QWidget {
   Form& form_;
   QMenuBar* bar_;
   bool shown_ = false;
-  std::optional<QPoint> held_;
-  QElapsedTimer heldSince_;
   std::optional<QPoint> intended_;
   mutable std::optional<QMargins> early_;
   mutable bool framed_ = false;
@@ -332,6 +354,7 @@ class DialogPlacer : public QObject {
     QRect outer(QPoint(), dialog->size().grownBy(QMargins(left, top, right, bottom)));
     outer.moveCenter(dialog->parentWidget()->window()->frameGeometry().center());
     window->setGeometry(QRect(outer.topLeft() + QPoint(left, top), dialog->size()));
+    PlaceHolder::Hold(dialog, outer.topLeft());
     return false;
   }
 
@@ -430,7 +453,7 @@ void Form::Show(int modal, Form* owner) {
       r.moveCenter(around.center());
       w->move(r.topLeft());
       fw->intend(r.topLeft());
-      fw->holdPlace(r.topLeft());
+      PlaceHolder::Hold(w, r.topLeft());
     }
   }
   // A form hears Resize when it is first shown after its load, also where its size stays as it
