@@ -40,6 +40,7 @@ class PlaceHolder : public QObject {
 
  private:
   PlaceHolder(QWidget* w, QPoint at) : QObject(w), w_(w), at_(at) {
+    qApp->installEventFilter(this);
     clock_.start();
     timer_.setInterval(50);
     connect(&timer_, &QTimer::timeout, this, [this] { check(); });
@@ -58,6 +59,12 @@ class PlaceHolder : public QObject {
       return;
     }
     w_->move(at_);
+  }
+  // A user who takes the window (a drag by its body) has the last word.
+  bool eventFilter(QObject* obj, QEvent* ev) override {
+    if (ev->type() == QEvent::MouseButtonPress)
+      if (auto* pressed = qobject_cast<QWidget*>(obj); pressed && pressed->window() == w_) deleteLater();
+    return false;
   }
   QWidget* w_;
   QPoint at_;
