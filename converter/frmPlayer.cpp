@@ -115,7 +115,13 @@ void frmPlayer::Form_MouseDown(int Button) {
 
 void frmPlayer::Form_QueryUnload(int&, int UnloadMode) {
   if (UnloadMode == vb::vbFormCode) return;
-  frmOptions::Default().setStop(false, true);
+  // Closed by the user: the preview goes back into the options window, as its switch does.
+  frmOptions& options = frmOptions::Default();
+  if (options.lbl2BigScreen(1).Visible() && options.lbl2BigScreen(1).Click) {
+    options.lbl2BigScreen(1).Click();
+  } else {
+    options.setStop(false, true);
+  }
   vb::DoEvents();
 }
 

@@ -98,7 +98,12 @@ int32_t RunHidden(const std::string& commandLine, bool showWindow) {
 
 int32_t SendCommand(const std::string& command) {
   std::string line = command;
-  if (playState() == "Pause" && command != "frame_step" && command != "pause") line = "pausing " + command;
+  if (playState() == "Pause" && command != "frame_step" && command != "pause") {
+    // The engine shows one more frame after a "pausing " command; a question or a volume step
+    // leaves nothing to show, so the paused picture stays as it is.
+    const bool leavesThePicture = command.rfind("volume ", 0) == 0 || command.rfind("get_property ", 0) == 0;
+    line = (leavesThePicture ? "pausing_keep_force " : "pausing ") + command;
+  }
   line += '\n';
   win::DWORD written = 0;
   if (!win::WriteFile(hStdInWriteDup, line.data(), static_cast<win::DWORD>(line.size()), &written, nullptr))

@@ -14,6 +14,7 @@
 #include <QWindow>
 #include <algorithm>
 #include <map>
+#include <optional>
 #include <vector>
 
 #include "platform/window_qt.h"
@@ -160,7 +161,7 @@ void applyStyle(Entry& e) {
 // Cuts the key colour's pixels out of the window; again whenever it is repainted or resized.
 class KeyWatcher : public QObject {
  public:
-  KeyWatcher(QWidget* w, HWND h) : QObject(w), w_(w), h_(h) {
+  explicit KeyWatcher(QWidget* w) : QObject(w), w_(w) {
     w->installEventFilter(this);
     timer_.setSingleShot(true);
     timer_.setInterval(0);
@@ -168,7 +169,7 @@ class KeyWatcher : public QObject {
   }
   void schedule() { timer_.start(); }
   void apply() {
-    Entry* e = entry(h_);
+    Entry* e = entry(HandleOf(w_));  // the handle changes when the window is made anew
     if (e && e->outOfSight) return;  // its empty shape stands until it is given back
     if (!e || !e->keyed || !(e->exStyle & WS_EX_LAYERED)) {
       w_->clearMask();
@@ -210,22 +211,54 @@ class KeyWatcher : public QObject {
 
  private:
   QWidget* w_;
-  HWND h_;
   QTimer timer_;
   bool busy_ = false;
 };
 
-// The manual move of a window by its body while the left button is held.
+// The last press of the left button: where it was and where its window stood then, so that a
+// move begun a few pointer steps later still keeps the pressed spot under the pointer.
+class PressTracker : public QObject {
+ public:
+  static PressTracker& get() {
+    static auto* tracker = new PressTracker(qApp);
+    return *tracker;
+  }
+  // The pointer's offset from the window's corner when the left button went down on it.
+  std::optional<QPoint> offsetIn(const QWidget* window) const {
+    if (window_ != window) return std::nullopt;
+    return at_ - corner_;
+  }
+  bool eventFilter(QObject* obj, QEvent* ev) override {
+    if (ev->type() != QEvent::MouseButtonPress) return false;
+    auto* me = static_cast<QMouseEvent*>(ev);
+    auto* w = qobject_cast<QWidget*>(obj);
+    if (!w || me->button() != Qt::LeftButton) return false;
+    window_ = w->window();
+    at_ = me->globalPosition().toPoint();
+    corner_ = window_->pos();
+    return false;
+  }
+
+ private:
+  explicit PressTracker(QObject* parent) : QObject(parent) { qApp->installEventFilter(this); }
+  QPointer<QWidget> window_;
+  QPoint at_, corner_;
+};
+
+// The move of a window by its body while the left button is held: the program has the pointer
+// from the press to the release, so the move ends exactly there under any window manager.
 class MoveFollower : public QObject {
  public:
-  MoveFollower(QWidget* window, const QPoint& grabAt)
-      : QObject(window), w_(window), offset_(grabAt - window->frameGeometry().topLeft()) {
+  MoveFollower(QWidget* window, const QPoint& offset) : QObject(window), w_(window), offset_(offset) {
     qApp->installEventFilter(this);
+  }
+  void follow(const QPoint& pointer) {
+    if (w_->pos() != pointer - offset_) w_->move(pointer - offset_);
   }
   bool eventFilter(QObject*, QEvent* ev) override {
     if (ev->type() == QEvent::MouseMove) {
       auto* me = static_cast<QMouseEvent*>(ev);
-      if (me->buttons() & Qt::LeftButton) w_->move(me->globalPosition().toPoint() - offset_);
+      if (me->buttons() & Qt::LeftButton) follow(me->globalPosition().toPoint());
       else done();
     } else if (ev->type() == QEvent::MouseButtonRelease) {
       done();
@@ -298,11 +331,74 @@ class TopMostKeeper : public QObject {
   QTimer timer_;
 };
 
+// Owned windows stand above their owner: raised again after the owner is shown, raised or
+// activated.
+class OwnedKeeper : public QObject {
+ public:
+  static OwnedKeeper& get() {
+    static auto* keeper = new OwnedKeeper(qApp);
+    return *keeper;
+  }
+  void add(QWidget* owned, QWidget* owner) {
+    for (auto& [o, w] : owned_)
+      if (w == owned) o = owner;
+    if (std::none_of(owned_.begin(), owned_.end(), [owned](const auto& p) { return p.second == owned; }))
+      owned_.emplace_back(owner, owned);
+  }
+  bool eventFilter(QObject* obj, QEvent* ev) override {
+    if (ev->type() != QEvent::Show && ev->type() != QEvent::ZOrderChange && ev->type() != QEvent::WindowActivate)
+      return false;
+    for (const auto& [owner, owned] : owned_)
+      if (owner == obj && owned && owned->isVisible()) timer_.start();
+    return false;
+  }
+
+ private:
+  explicit OwnedKeeper(QObject* parent) : QObject(parent) {
+    qApp->installEventFilter(this);
+    timer_.setSingleShot(true);
+    timer_.setInterval(0);
+    connect(&timer_, &QTimer::timeout, this, [this] {
+      owned_.erase(std::remove_if(owned_.begin(), owned_.end(), [](const auto& p) { return !p.first || !p.second; }),
+                   owned_.end());
+      for (const auto& [owner, owned] : owned_)
+        if (owner->isVisible() && owned->isVisible()) owned->raise();
+    });
+  }
+  std::vector<std::pair<QPointer<QWidget>, QPointer<QWidget>>> owned_;
+  QTimer timer_;
+};
+
 }  // namespace
+
+void SetOwner(QWidget* owned, QWidget* owner) {
+  if (!owned || !owner || owned == owner) return;
+  owned->winId();
+  owner->winId();
+  QWindow* h = owned->windowHandle();
+  Qt::WindowFlags f = h->flags();
+  if ((f & Qt::WindowType_Mask) == Qt::Window) {
+    f = (f & ~Qt::WindowType_Mask) | Qt::Dialog;
+    h->setFlags(f);
+    owned->overrideWindowFlags(f);
+  }
+  h->setTransientParent(owner->windowHandle());
+  OwnedKeeper::get().add(owned, owner);
+}
 
 HWND RegisterWindow(QWidget* widget, uint32_t style, uint32_t exStyle) {
   if (!widget) return 0;
-  if (HWND known = HandleOf(widget)) return known;
+  if (HWND known = HandleOf(widget)) {
+    // A window made anew (its frame or kind changed, or its form was loaded again) has a new
+    // native window: the handle follows it, or whoever draws into it gets a window that is gone.
+    const auto now = static_cast<HWND>(widget->winId());
+    if (now == known) return known;
+    auto old = windows().extract(known);
+    old.key() = now;
+    windows().insert(std::move(old));
+    return now;
+  }
+  PressTracker::get();  // from the first window on, a drag knows where it was pressed
   const HWND h = static_cast<HWND>(widget->winId());
   Entry& e = windows()[h];
   e.widget = widget;
@@ -367,7 +463,7 @@ bool SetLayeredWindowAttributes(HWND hwnd, uint32_t colorKey, uint8_t alpha, uin
   }
   e->keyed = (flags & LWA_COLORKEY) != 0;
   e->colorKey = colorKey;
-  if (e->keyed && !e->keyWatcher) e->keyWatcher = new KeyWatcher(w, hwnd);
+  if (e->keyed && !e->keyWatcher) e->keyWatcher = new KeyWatcher(w);
   updateSight(*e, hwnd);
   if (e->keyWatcher) static_cast<KeyWatcher*>(e->keyWatcher)->apply();
   return true;
@@ -462,13 +558,17 @@ std::intptr_t SendMessageA(HWND hwnd, uint32_t msg, std::intptr_t wParam, std::i
   if (!e) return 0;
   QWidget* window = e->widget->window();
   if (msg == WM_NCLBUTTONDOWN && wParam == HTCAPTION) {
-    QWindow* h = window->windowHandle();
-    if (h && h->startSystemMove()) return 0;
+    // The window manager's own move (_NET_WM_MOVERESIZE) would take the pointer only after the
+    // program has let it go: a release in between is lost, and the window then follows the
+    // pointer until the next click. So the program moves the window itself.
+    if (!(GetAsyncKeyState(VK_LBUTTON) & 0x8000)) return 0;  // the press is already over
     // One follower per drag: later moves with the button held ask again.
     if (ownChild<MoveFollower>(window)) return 0;
     POINT p;
     GetCursorPos(p);
-    new MoveFollower(window, QPoint(p.x, p.y));
+    const QPoint pointer(p.x, p.y);
+    const QPoint offset = PressTracker::get().offsetIn(window).value_or(pointer - window->pos());
+    (new MoveFollower(window, offset))->follow(pointer);
     return 0;
   }
   if (msg == WM_CLOSE) {

@@ -65,8 +65,9 @@ int16_t GetAsyncKeyState(int vKey);
 // Test seam: while set, GetAsyncKeyState asks this whether a key or button is down.
 void SetKeyStateForTests(std::function<bool(int vKey)> isDown);
 
-// Ends any pointer capture. WM_NCLBUTTONDOWN with HTCAPTION moves the window with the
-// pointer (the system move; a manual move while the button is held where there is none).
+// Ends any pointer capture. WM_NCLBUTTONDOWN with HTCAPTION, sent while the left button is
+// held, moves the window with the pointer until the release, keeping the spot where the button
+// went down under the pointer; sent after the release it does nothing.
 bool ReleaseCapture();
 std::intptr_t SendMessageA(HWND hwnd, uint32_t msg, std::intptr_t wParam, std::intptr_t lParam);
 

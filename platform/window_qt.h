@@ -19,4 +19,9 @@ QWidget* WindowWidget(HWND hwnd);
 // The handle of a registered widget, 0 when it has none.
 HWND HandleOf(const QWidget* widget);
 
+// Makes a top-level window owned by another: on X it is transient for the owner (a plain
+// window becomes a dialog, the kind X keeps with its owner), and it is raised again whenever
+// its owner comes up, which no window manager does on a bare display.
+void SetOwner(QWidget* owned, QWidget* owner);
+
 }  // namespace win

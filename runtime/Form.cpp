@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QDialog>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QIcon>
@@ -10,6 +12,7 @@
 #include <QMenuBar>
 #include <QPointer>
 #include <QScreen>
+#include <QTimer>
 #include <QWindow>
 #include <cmath>
 #include <optional>
@@ -22,6 +25,53 @@
 #include "runtime/screen.h"
 
 namespace vb {
+
+namespace {
+// Holds a window at the place it was opened at, frame and all, until the window manager has
+// framed it there: one that places new windows its own way (or takes the inner corner for the
+// outer one) is overruled. Gives up after two seconds.
+class PlaceHolder : public QObject {
+ public:
+  static void Hold(QWidget* w, QPoint outerCorner) {
+    for (QObject* c : w->children())
+      if (auto* old = dynamic_cast<PlaceHolder*>(c)) delete old;
+    new PlaceHolder(w, outerCorner);
+  }
+
+ private:
+  PlaceHolder(QWidget* w, QPoint at) : QObject(w), w_(w), at_(at) {
+    qApp->installEventFilter(this);
+    clock_.start();
+    timer_.setInterval(50);
+    connect(&timer_, &QTimer::timeout, this, [this] { check(); });
+    timer_.start();
+  }
+  void check() {
+    if (clock_.elapsed() > 2000) {
+      deleteLater();
+      return;
+    }
+    // Until it is framed, a framed window's place says nothing yet.
+    const bool framed = w_->frameGeometry() != w_->geometry() || (w_->windowFlags() & Qt::FramelessWindowHint);
+    if (!w_->isVisible() || !framed) return;
+    if (w_->frameGeometry().topLeft() == at_) {
+      deleteLater();
+      return;
+    }
+    w_->move(at_);
+  }
+  // A user who takes the window (a drag by its body) has the last word.
+  bool eventFilter(QObject* obj, QEvent* ev) override {
+    if (ev->type() == QEvent::MouseButtonPress)
+      if (auto* pressed = qobject_cast<QWidget*>(obj); pressed && pressed->window() == w_) deleteLater();
+    return false;
+  }
+  QWidget* w_;
+  QPoint at_;
+  QElapsedTimer clock_;
+  QTimer timer_;
+};
+}  // namespace
 
 // The window itself: its menu bar above the client area.
 class FormWidget : public QWidget {
@@ -108,8 +158,12 @@ class FormWidget : public QWidget {
   void intend(QPoint at) {
     if (!shown_) intended_ = at;
   }
+  // Qt learns a window's frame only once it is framed, so before the first show it would put
+  // the inner corner where the outer one was asked for: the inner corner is placed instead.
   void placeAsIntended() {
-    if (!shown_ && intended_) move(*intended_);
+    if (shown_ || !intended_) return;
+    const QMargins m = frame();
+    setGeometry(QRect(*intended_ + QPoint(m.left(), m.top()), size()));
   }
   // The outer rectangle. Until the first show, Qt keeps the frame's corner as the position.
   QRect outer() const {
@@ -247,6 +301,7 @@ void Form::ReadOwnDesign(const PropertyBag& bag) {
     const QPoint at(px(bag.ReadProperty("Left", 0.0f) / tx), px(bag.ReadProperty("Top", 0.0f) / ty));
     w->move(at);
     static_cast<FormWidget*>(w)->intend(at);
+    placed_ = true;
   }
   Tag(bag.ReadProperty("Tag", Tag()));
   if (bag.Contains("Enabled")) Enabled(bag.ReadProperty("Enabled", true));
@@ -293,6 +348,54 @@ void Form::AddTopMenu(Menu& menu) {
 
 
 std::vector<Form*> Forms() { return loadedForms(); }
+
+namespace {
+// Message boxes and other dialogs open centred on their owner, frame and all. Qt centres them
+// before they know their size and their frame; here they are placed once both are known, just
+// before they reach the screen.
+class DialogPlacer : public QObject {
+ public:
+  static void install() { static auto* placer = new DialogPlacer(qApp); (void)placer; }
+  bool eventFilter(QObject* obj, QEvent* ev) override {
+    if (ev->type() != QEvent::Show || !obj->isWindowType()) return false;
+    auto* window = static_cast<QWindow*>(obj);
+    QDialog* dialog = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (w->windowHandle() == window) dialog = qobject_cast<QDialog*>(w);
+    if (!dialog || !dialog->parentWidget() || dialog->testAttribute(Qt::WA_Moved)) return false;
+    int left = 0, top = 0, right = 0, bottom = 0;
+    if (win::x11::Available() && win::x11::FramesToldAhead())
+      win::x11::FrameExtents(static_cast<win::x11::Window>(dialog->winId()), left, top, right, bottom);
+    QRect outer(QPoint(), dialog->size().grownBy(QMargins(left, top, right, bottom)));
+    outer.moveCenter(dialog->parentWidget()->window()->frameGeometry().center());
+    window->setGeometry(QRect(outer.topLeft() + QPoint(left, top), dialog->size()));
+    PlaceHolder::Hold(dialog, outer.topLeft());
+    return false;
+  }
+
+ private:
+  explicit DialogPlacer(QObject* parent) : QObject(parent) { qApp->installEventFilter(this); }
+};
+}  // namespace
+
+QWidget* BoxOwner() {
+  DialogPlacer::install();
+  QWidget* active = QApplication::activeWindow();
+  const std::vector<Form*>& forms = loadedForms();
+  Form* first = nullptr;
+  for (Form* f : forms)
+    if (f->Widget() && f->Widget()->isVisible()) {
+      first = f;
+      break;
+    }
+  Form* form = nullptr;
+  for (Form* f : forms)
+    if (active && f->Widget() == active) form = f;
+  // A box belongs to the window the user works in: an owned one, the first window, or a box
+  // or dialog over them; not a window standing on its own beside them (the developer console).
+  if (active && (!form || form == first || form->Owner())) return active;
+  return first ? first->Widget() : active;
+}
 
 int Run() {
   running = true;
@@ -348,23 +451,24 @@ void Form::Show(int modal, Form* owner) {
   QWidget* w = Widget();
   if (owner && owner != this && owner->Widget()) {
     owner_ = owner;
-    w->winId();
-    owner->Widget()->winId();
-    w->windowHandle()->setTransientParent(owner->Widget()->windowHandle());
+    win::SetOwner(w, owner->Widget());
   }
   if (!w->isVisible()) {
+    auto* fw = static_cast<FormWidget*>(w);
+    // Where the design leaves the place open, an owned window opens centred on its owner.
+    const bool onOwner = owner_ && (startUpPosition_ == 1 || (startUpPosition_ == 0 && !placed_ && !shownSinceLoad_));
+    QRect around;
     if (startUpPosition_ == 2 || (startUpPosition_ == 1 && !owner_)) {
-      if (QScreen* s = QGuiApplication::primaryScreen()) {
-        QRect r = w->frameGeometry();
-        r.moveCenter(s->availableGeometry().center());
-        w->move(r.topLeft());
-        static_cast<FormWidget*>(w)->intend(r.topLeft());
-      }
-    } else if (startUpPosition_ == 1 && owner_) {
-      QRect r = w->frameGeometry();
-      r.moveCenter(owner_->Widget()->frameGeometry().center());
+      if (QScreen* s = QGuiApplication::primaryScreen()) around = s->availableGeometry();
+    } else if (onOwner) {
+      around = owner_->Widget()->frameGeometry();
+    }
+    if (!around.isNull()) {
+      QRect r(QPoint(), fw->outer().size());
+      r.moveCenter(around.center());
       w->move(r.topLeft());
-      static_cast<FormWidget*>(w)->intend(r.topLeft());
+      fw->intend(r.topLeft());
+      PlaceHolder::Hold(w, r.topLeft());
     }
   }
   // A form hears Resize when it is first shown after its load, also where its size stays as it
@@ -446,6 +550,7 @@ void Form::Move(float left, std::optional<float> top, std::optional<float> width
   const QRect frame = outerRect(w);
   const int extraW = frame.width() - w->width(), extraH = frame.height() - w->height();
   const QPoint at(px(left / tx), top ? px(*top / ty) : frame.y());
+  if (at != frame.topLeft()) placed_ = true;
   w->move(at);
   static_cast<FormWidget*>(w)->intend(at);
   if (width || height) {

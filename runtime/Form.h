@@ -107,6 +107,7 @@ class Form : public Control, public Container, public Host {
   int borderStyle_ = vbSizable;
   bool controlBox_ = true, minButton_ = true, maxButton_ = true, showInTaskbar_ = true;
   int startUpPosition_ = 0;
+  bool placed_ = false;  // the design or the program gave the window its place
   Form* owner_ = nullptr;
   StdPicture icon_;
   QObject* blocker_ = nullptr;

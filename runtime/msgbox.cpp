@@ -8,6 +8,7 @@
 #include <QPushButton>
 
 #include "runtime/app.h"
+#include "runtime/qt.h"
 
 namespace vb {
 namespace {
@@ -65,7 +66,7 @@ int MsgBox(const std::string& prompt, int buttons, const std::string& title) {
     case vbRetryCancel: choices = {{vbRetry, QMessageBox::Retry}, {vbCancel, QMessageBox::Cancel}}; break;
     default: choices = {{vbOK, QMessageBox::Ok}}; break;
   }
-  QMessageBox box(iconOf(buttons), q(caption), q(prompt), QMessageBox::NoButton, QApplication::activeWindow());
+  QMessageBox box(iconOf(buttons), q(caption), q(prompt), QMessageBox::NoButton, BoxOwner());
   for (const auto& c : choices) box.addButton(c.button);
   const size_t def = (buttons & vbDefaultButton3) ? 2 : (buttons & vbDefaultButton2) ? 1 : 0;
   if (def < choices.size()) box.setDefaultButton(choices[def].button);
@@ -84,7 +85,7 @@ std::string InputBox(const std::string& prompt, const std::string& title, const 
   const std::string caption = title.empty() ? App::Title() : title;
   if (hook()) return hook()({true, prompt, caption, defaultText, 0}).text;
   bool ok = false;
-  const QString text = QInputDialog::getText(QApplication::activeWindow(), q(caption), q(prompt),
+  const QString text = QInputDialog::getText(BoxOwner(), q(caption), q(prompt),
                                              QLineEdit::Normal, q(defaultText), &ok);
   return ok ? text.toStdString() : std::string();
 }

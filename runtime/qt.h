@@ -54,6 +54,10 @@ QFont FontOf(const StdFont& font);
 // The control whose widget this is (or whose widget contains it), nullptr for none.
 Control* ControlOf(const QWidget* widget);
 
+// The window that owns a message or input box: the active one, unless that stands on its own
+// beside the program's first window (the developer console); then the first window.
+QWidget* BoxOwner();
+
 // Delivers the Qt events of `w` (mouse, keys, focus, drops) to the control's event members.
 // The runtime does this for every control it makes; a control type whose widget has inner
 // widgets installs it on them too.

@@ -769,16 +769,31 @@ TEST_F(Options, BigScreenSwitchRestartsBeforeThePosition) {
   EXPECT_EQ(p.Caption(),
             " Fenwo.Zantiro - Player  ( " + vb::CStr(p.ScaleWidth()) + " , " + vb::CStr(p.ScaleHeight()) + " )");
 
-  // Clicks toggle the play state; closing the window stops the preview.
+  // Clicks toggle the play state.
   Sent();
   p.picPlayer.MouseDown(vb::vbLeftButton, 0, 5, 5);
   EXPECT_EQ(f.picPlayer.Tag(), "Pause");
   p.MouseDown(vb::vbLeftButton, 0, 5, 5);
   EXPECT_EQ(f.picPlayer.Tag(), "Play");
   EXPECT_EQ(Sent(), (Lines{"Pause", "pausing Pause"}));
-  vb::Unload(p, vb::vbFormControlMenu);
-  EXPECT_FALSE(f.tmrCheck.Enabled());
-  EXPECT_EQ(f.lblTotalTime.Caption(), "");
+
+  // Closing the window brings the preview back into the options window, as the switch does;
+  // the big screen then plays again, in the window loaded anew.
+  for (int round = 0; round < 2; ++round) {
+    fs::remove(app.file("ARGS"));
+    vb::Unload(p, vb::vbFormControlMenu);
+    ASSERT_TRUE(WaitFor([this] { return fs::exists(app.file("ARGS")); }));
+    EXPECT_FALSE(p.Visible());
+    EXPECT_TRUE(f.lbl2BigScreen(0).Visible());
+    EXPECT_FALSE(f.lbl2BigScreen(1).Visible());
+    EXPECT_TRUE(f.tmrCheck.Enabled());
+    EXPECT_NE(vb::InStr(Args(), "-wid\n" + vb::CStr(f.picPlayer.hWnd()) + "\n"), 0);
+    fs::remove(app.file("ARGS"));
+    f.lbl2BigScreen(0).Click();
+    ASSERT_TRUE(WaitFor([this] { return fs::exists(app.file("ARGS")); }));
+    EXPECT_TRUE(p.Visible());
+    EXPECT_NE(vb::InStr(Args(), "-wid\n" + vb::CStr(p.picPlayer.hWnd()) + "\n"), 0);
+  }
 }
 
 TEST_F(Options, PlayerKeepsTheAspect) {

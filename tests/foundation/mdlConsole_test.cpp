@@ -80,6 +80,11 @@ TEST_F(FakeEngine, CommandBytesFollowThePlayState) {
       {"Pause", "Pause", "pausing Pause|"},
       {"Pause", "pause", "pause|"},
       {"Pause", "seek 10 0", "pausing seek 10 0|"},
+      {"Pause", "brightness -5 1", "pausing brightness -5 1|"},
+      // These leave the paused picture on its frame.
+      {"Pause", "volume 55 1", "pausing_keep_force volume 55 1|"},
+      {"Pause", "get_property volume", "pausing_keep_force get_property volume|"},
+      {"Play", "volume 55 1", "volume 55 1|"},
       {"", "get_property fps", "get_property fps|"},
   };
   // Echoes every line it is sent, each ended by "|".

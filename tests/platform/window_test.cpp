@@ -106,25 +106,45 @@ TEST_F(Window, PointerAndTheWindowUnderIt) {
   EXPECT_EQ(win::WindowFromPoint({5000, 5000}), 0);
 }
 
-TEST_F(Window, DraggingByTheBodyMovesTheWindow) {
+// The move is asked for a few pointer steps after the press (on the first move with the button
+// held): the spot pressed stays under the pointer, from then to the release.
+TEST_F(Window, DraggingByTheBodyKeepsThePressedSpotUnderThePointerUntilTheRelease) {
+  const QPoint start = w.frameGeometry().topLeft();
+  const QPoint press = w.mapToGlobal(QPoint(10, 10));
+  QMouseEvent down(QEvent::MouseButtonPress, QPointF(10, 10), QPointF(press), Qt::LeftButton, Qt::LeftButton,
+                   Qt::NoModifier);
+  QApplication::sendEvent(&w, &down);
+  win::SetCursorPosForTests([press] { return win::POINT{press.x() + 12, press.y() + 4}; });
+  win::SetKeyStateForTests([](int vKey) { return vKey == win::VK_LBUTTON; });
+  win::ReleaseCapture();
+  win::SendMessageA(hwnd, win::WM_NCLBUTTONDOWN, win::HTCAPTION, 0);
+  EXPECT_EQ(w.frameGeometry().topLeft(), start + QPoint(12, 4));
+  auto moveTo = [&](QPoint by, Qt::MouseButtons held) {
+    QMouseEvent move(QEvent::MouseMove, QPointF(10, 10), QPointF(press + by), Qt::NoButton, held, Qt::NoModifier);
+    QApplication::sendEvent(&w, &move);
+  };
+  moveTo(QPoint(30, 20), Qt::LeftButton);
+  EXPECT_EQ(w.frameGeometry().topLeft(), start + QPoint(30, 20));
+  QMouseEvent up(QEvent::MouseButtonRelease, QPointF(10, 10), QPointF(press + QPoint(30, 20)), Qt::LeftButton,
+                 Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(&w, &up);
+  QApplication::processEvents();
+  moveTo(QPoint(80, 80), Qt::LeftButton);
+  EXPECT_EQ(w.frameGeometry().topLeft(), start + QPoint(30, 20)) << "released: no more moving";
+  win::SetKeyStateForTests({});
+}
+
+TEST_F(Window, DraggingAskedForAfterTheReleaseMovesNothing) {
   const QPoint start = w.frameGeometry().topLeft();
   const QPoint grab = w.mapToGlobal(QPoint(10, 10));
   win::SetCursorPosForTests([grab] { return win::POINT{grab.x(), grab.y()}; });
-  win::ReleaseCapture();
+  win::SetKeyStateForTests([](int) { return false; });
   win::SendMessageA(hwnd, win::WM_NCLBUTTONDOWN, win::HTCAPTION, 0);
-  // Where the system offers no move of its own, the window follows the held button.
-  QMouseEvent move(QEvent::MouseMove, QPointF(40, 30), QPointF(grab + QPoint(30, 20)), Qt::NoButton,
-                   Qt::LeftButton, Qt::NoModifier);
+  QMouseEvent move(QEvent::MouseMove, QPointF(40, 30), QPointF(grab + QPoint(30, 20)), Qt::NoButton, Qt::LeftButton,
+                   Qt::NoModifier);
   QApplication::sendEvent(&w, &move);
-  EXPECT_EQ(w.frameGeometry().topLeft(), start + QPoint(30, 20));
-  QMouseEvent up(QEvent::MouseButtonRelease, QPointF(40, 30), QPointF(grab + QPoint(30, 20)),
-                 Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-  QApplication::sendEvent(&w, &up);
-  QApplication::processEvents();
-  QMouseEvent later(QEvent::MouseMove, QPointF(50, 50), QPointF(grab + QPoint(80, 80)), Qt::NoButton,
-                    Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(&w, &later);
-  EXPECT_EQ(w.frameGeometry().topLeft(), start + QPoint(30, 20));  // released: no more moving
+  EXPECT_EQ(w.frameGeometry().topLeft(), start);
+  win::SetKeyStateForTests({});
 }
 
 TEST_F(Window, MouseButtonsDownNow) {

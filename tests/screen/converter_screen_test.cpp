@@ -198,32 +198,6 @@ TEST_P(ConverterScreen, WindowsArePaintedWhenTheyOpen) {
   }
 }
 
-// The borderless main window dragged by its body with the left button: the window manager's move
-// where one runs, the program's own move on the bare display. The move begins at the first step
-// with the button held and follows the pointer from there.
-TEST_P(ConverterScreen, MainWindowDraggedByItsBody) {
-  if (GetParam() == Desk::Composited) GTEST_SKIP() << "the bare display and openbox show it";
-  Program app("Fenwo.Zantiro");
-  app.Settings({"Language=en"});
-  ASSERT_TRUE(app.Start());
-  const Window main = MainAfterSplash();
-  ASSERT_NE(main.id, 0u) << app.Output();
-  const QPoint a = main.rect.topLeft() + QPoint(230, 294), b = a + QPoint(120, 60);
-  auto n = [](int v) { return QString::number(v); };
-  // A step at a time, as a hand gives them.
-  ASSERT_TRUE(Xdo({"mousemove", n(a.x()), n(a.y()), "sleep", "0.2", "mousedown", "1", "sleep", "0.2", "mousemove",
-                   n(a.x() + 40), n(a.y() + 20), "sleep", "0.2", "mousemove", n(a.x() + 80), n(a.y() + 40), "sleep",
-                   "0.2", "mousemove", n(b.x()), n(b.y()), "sleep", "0.2", "mouseup", "1"}));
-  QRect now;
-  const bool moved = WaitUntil([&] {
-    now = Place(main.id);
-    return now.topLeft() == main.rect.topLeft() + QPoint(80, 40);
-  }, 5000);
-  std::printf("[%s] main window dragged by 120,60 (80,40 after the move began): from %d,%d to %d,%d\n", DeskName().c_str(), main.rect.x(),
-              main.rect.y(), now.x(), now.y());
-  EXPECT_TRUE(moved) << "the window follows the pointer";
-}
-
 INSTANTIATE_TEST_SUITE_P(Desktops, ConverterScreen, ::testing::Values(Desk::Bare, Desk::Openbox, Desk::Composited),
                          DeskParamName);
 
