@@ -132,14 +132,15 @@ bool DeleteFileA(const std::string& path) {
   return unlink(path.c_str()) == 0;
 }
 
-std::optional<std::string> ReadWholeFile(const std::string& path) {
+std::optional<std::string> ReadWholeFile(const std::string& path, size_t most) {
   if (!IsFile(path)) return std::nullopt;
   const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return std::nullopt;
   std::string data;
   char buf[65536];
   for (;;) {
-    const ssize_t n = read(fd, buf, sizeof buf);
+    if (data.size() >= most) break;
+    const ssize_t n = read(fd, buf, std::min(sizeof buf, most - data.size()));
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) {
       close(fd);

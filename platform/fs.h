@@ -1,6 +1,7 @@
 // Files and folders: special folders, short paths, the current folder, wildcard search and
 // whole-file reading and writing. Paths use "/"; none of these raises.
 #pragma once
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -48,8 +49,8 @@ long long FileLen(const std::string& path);
 // alone, as Windows leaves a read-only file. False when nothing was deleted.
 bool DeleteFileA(const std::string& path);
 
-// The whole file, or nothing when it cannot be read.
-std::optional<std::string> ReadWholeFile(const std::string& path);
+// The whole file (or its first `most` bytes), or nothing when it cannot be read.
+std::optional<std::string> ReadWholeFile(const std::string& path, size_t most = SIZE_MAX);
 // Creates or empties the file and writes bytes; False on any failure.
 bool WriteWholeFile(const std::string& path, const std::string& bytes);
 

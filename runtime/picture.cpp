@@ -100,18 +100,25 @@ StdPicture LoadPicture(const std::string& fileName) {
 }
 
 bool PictureFileSize(const std::string& fileName, int32_t& width, int32_t& height) {
-  QFile f(QString::fromStdString(fileName));
-  if (!f.open(QIODevice::ReadOnly)) return false;
-  const char* format = nullptr;
-  switch (kindOf(f.peek(8))) {
-    case Kind::Bmp: format = "bmp"; break;
-    case Kind::Jpeg: format = "jpeg"; break;
-    case Kind::Gif: format = "gif"; break;
-    case Kind::Png: format = "png"; break;
-    default: return false;
+  // The header is at the start; a file whose header lies deeper is read whole.
+  QSize size;
+  for (const size_t most : {size_t(1) << 20, SIZE_MAX}) {
+    const std::optional<std::string> read = win::ReadWholeFile(fileName, most);
+    if (!read) return false;
+    QByteArray bytes = QByteArray::fromStdString(*read);
+    const char* format = nullptr;
+    switch (kindOf(bytes)) {
+      case Kind::Bmp: format = "bmp"; break;
+      case Kind::Jpeg: format = "jpeg"; break;
+      case Kind::Gif: format = "gif"; break;
+      case Kind::Png: format = "png"; break;
+      default: return false;
+    }
+    QBuffer buf(&bytes);
+    buf.open(QIODevice::ReadOnly);
+    size = QImageReader(&buf, format).size();
+    if (!size.isEmpty() || read->size() < most) break;
   }
-  QImageReader reader(&f, format);
-  const QSize size = reader.size();
   if (size.isEmpty() || int64_t(size.width()) * size.height() * 4 > INT32_MAX) return false;
   width = size.width();
   height = size.height();
