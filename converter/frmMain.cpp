@@ -1033,21 +1033,21 @@ void frmMain::RunConversion(EncodeJob& job) {
   if (!savedDir.empty()) ChangeCurDir(AddSlash(savedDir), "");
 
   // Success is what this run wrote, whole on the disk: the GIF, or every picture of the series.
-  // The engine ends normally after its writes failed, so its end alone proves nothing.
+  // The engine ends normally after its writes failed, so its end alone proves nothing; a file
+  // of the run that is not whole was cut short, whatever the engine's end.
   bool success = false, writeFailed = EncodeKind == "gif" && work.empty() && !line.empty();
-  if (mdlGetCmdOutput::EngineEndedNormally) {
-    if (EncodeKind != "gif") {
-      const std::vector<std::string> written = watch->Written();
-      success = !written.empty();
-      for (const std::string& picture : written)
-        if (!win::IsWholePicture(picture) || !win::FlushFileBuffers(picture)) success = false;
-      writeFailed = !written.empty() && !success;
-    } else if (win::FileLen(work) >= 1) {
-      writeFailed = !win::IsWholePicture(work) || !win::FlushFileBuffers(work);
-      if (!writeFailed) {
-        success = win::MoveFileExA(work, target, win::MOVEFILE_REPLACE_EXISTING | win::MOVEFILE_WRITE_THROUGH) != 0;
-        if (!success) overwriteNote = LngText[144] + CRLF2;
-      }
+  if (EncodeKind != "gif") {
+    const std::vector<std::string> written = watch->Written();
+    bool whole = true;
+    for (const std::string& picture : written)
+      if (!win::IsWholePicture(picture) || !win::FlushFileBuffers(picture)) whole = false;
+    writeFailed = !whole;
+    success = mdlGetCmdOutput::EngineEndedNormally && !written.empty() && whole;
+  } else if (win::FileLen(work) >= 1) {
+    writeFailed = !win::IsWholePicture(work) || !win::FlushFileBuffers(work);
+    if (mdlGetCmdOutput::EngineEndedNormally && !writeFailed) {
+      success = win::MoveFileExA(work, target, win::MOVEFILE_REPLACE_EXISTING | win::MOVEFILE_WRITE_THROUGH) != 0;
+      if (!success) overwriteNote = LngText[144] + CRLF2;
     }
   }
   // Why it failed: a full disk (asked while the run's own file still takes its room), a write

@@ -177,8 +177,8 @@ TEST_F(Results, TheMessageTellsWhatTheRunDid) {
       {"gif", "printf 'GIF89a;' > \"$out\"; exit 1", source},         // an error exit
       {"gif", "exit 0", source},                                        // nothing written
       {"gif", "printf 'GIF89a' > \"$out\"", unwritten},                 // no trailer
-      {"gif", "printf 'GIF89a' > \"$out\"; kill -9 $$", source},        // cut short
-      {"gif", "printf 'GIF89a' > \"$out\"; kill -TERM $$", source},
+      {"gif", "printf 'GIF89a' > \"$out\"; kill -9 $$", unwritten},     // cut short
+      {"gif", "printf 'GIF89a' > \"$out\"; kill -TERM $$", unwritten},
       {"jpg", "printf '\\377\\330\\377\\331' > \"$out\"", ""},
       {"jpg", "printf '\\377\\330' > \"$out\"", unwritten},           // no end marker
       {"jpg", "exit 0", source},                                        // old pictures only
