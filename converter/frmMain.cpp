@@ -1038,9 +1038,9 @@ void frmMain::RunConversion(EncodeJob& job) {
   bool success = false, writeFailed = EncodeKind == "gif" && work.empty() && !line.empty();
   if (EncodeKind != "gif") {
     const std::vector<std::string> written = watch->Written();
-    bool whole = true;
+    bool whole = written.empty() || win::FlushFileBuffers(folder);
     for (const std::string& picture : written)
-      if (!win::IsWholePicture(picture) || !win::FlushFileBuffers(picture)) whole = false;
+      if (!win::IsWholePicture(picture)) whole = false;
     writeFailed = !whole;
     success = mdlGetCmdOutput::EngineEndedNormally && !written.empty() && whole;
   } else if (win::FileLen(work) >= 1) {

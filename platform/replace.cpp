@@ -84,7 +84,8 @@ bool IsReadOnlyFile(const std::string& path) {
 bool FlushFileBuffers(const std::string& path) {
   const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return false;
-  const bool ok = Flush(fd);
+  struct stat st{};
+  const bool ok = fstat(fd, &st) == 0 && S_ISDIR(st.st_mode) ? syncfs(fd) == 0 : Flush(fd);
   close(fd);
   return ok;
 }

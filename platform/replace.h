@@ -23,8 +23,9 @@ int MoveFileExA(const std::string& from, const std::string& to, uint32_t flags);
 // which Windows will neither delete nor replace.
 bool IsReadOnlyFile(const std::string& path);
 
-// Writes a file's data through to its disk. False when the disk reports an error: a write that
-// the cache took but the disk could not hold, a stick pulled out.
+// Writes a file's data through to its disk; for a folder, everything its file system holds (as
+// the handle of a volume does). False when the disk reports an error: a write that the cache took
+// but the disk could not hold, a stick pulled out.
 bool FlushFileBuffers(const std::string& path);
 
 // Whether a picture file is whole by its own format: a GIF from its header to its trailer, a

@@ -176,10 +176,13 @@ TEST(Fs, WriteWatchSeesEveryWrite) {
 }
 
 // A disk is full when a small file no longer fits; the try leaves nothing behind.
-TEST(Fs, DiskFullAndWritableFolders) {
+TEST(Fs, DiskFullFlushAndWritableFolders) {
   TempDir dir;
   EXPECT_FALSE(win::IsDiskFull(dir.path()));
   EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+  EXPECT_TRUE(win::FlushFileBuffers(dir.path()));
+  EXPECT_TRUE(win::FlushFileBuffers(writeFile(dir.file("flushed"), "x")));
+  EXPECT_FALSE(win::FlushFileBuffers(dir.file("missing")));
   EXPECT_TRUE(win::IsWritableFolder(dir.path()));
   EXPECT_FALSE(win::IsWritableFolder(dir.file("missing")));
   EXPECT_FALSE(win::IsWritableFolder(writeFile(dir.file("file"), "x")));
