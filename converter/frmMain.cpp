@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <vector>
 
@@ -10,6 +11,7 @@
 #include "converter/FitSkin.h"
 #include "converter/SourceProbe.h"
 #include "converter/frmOptions.h"
+#include "converter/frmPlayer.h"
 #include "converter/frmSplash.h"
 #include "foundation/CommDialog.h"
 #include "foundation/frmAbout.h"
@@ -183,8 +185,9 @@ void frmMain::Form_Unload(int& Cancel) {
       return;
     }
   }
-  if (cmdEncode(1).Visible()) {
-    // A conversion runs: stop the engine and let the run end first; tmrExit then closes.
+  if (EncodeAtWork()) {
+    // Encode Now is at work: stop the engine (or run none) and let it end first; tmrExit then
+    // closes.
     mdlGetCmdOutput::StopRequested = true;
     exitConfirmed_ = true;
     tmrExit.Enabled(true);
@@ -196,12 +199,13 @@ void frmMain::Form_Unload(int& Cancel) {
   if (frmAbout* f = frmAbout::Made()) vb::Unload(*f);
   if (frmMoney* f = frmMoney::Made()) vb::Unload(*f);
   if (frmOptions* f = frmOptions::Made()) vb::Unload(*f);
+  if (frmPlayer* f = frmPlayer::Made()) vb::Unload(*f);
   if (frmOutput* f = frmOutput::Made()) vb::Unload(*f);
   dde_.Close();
 }
 
 void frmMain::tmrExit_Timer() {
-  if (cmdEncode(1).Visible()) return;
+  if (EncodeAtWork()) return;
   tmrExit.Enabled(false);
   vb::Unload(*this);
 }
@@ -869,6 +873,13 @@ void frmMain::EncodeNow() {
     return;
   }
   std::string t = target;
+  // The folder the run writes into, or for a series folder the engine makes, the one it goes in.
+  std::string folder = ParentFolder(target);
+  if (EncodeKind != "gif" && !win::IsFolder(folder)) folder = ParentFolder(vb::Left(folder, vb::Len(folder) - 1));
+  if (!win::IsWritableFolder(folder)) {
+    vb::MsgBox(LngText[145] + CRLF2 + folder, vb::vbOKOnly);
+    return;
+  }
   if (EncodeKind == "gif" && objFile.FileExists(t) &&
       vb::MsgBox(target + CRLF2 + LngText[4], vb::vbOKCancel) == vb::vbCancel)
     return;
@@ -896,7 +907,8 @@ void frmMain::EncodeNow() {
   job.cropRect = CropRect;
   job.colorArgs = EncodeColorArgs;
   CountFrames(job);
-  if (ConfirmEncode(job, t0)) RunConversion(job);
+  // An exit asked for meanwhile ends Encode Now here; the window then closes.
+  if (!exitConfirmed_ && ConfirmEncode(job, t0) && !exitConfirmed_) RunConversion(job);
   ScopeStart = savedStart;
   ScopeEnd = savedEnd;
 }
@@ -1012,12 +1024,15 @@ void frmMain::RunConversion(EncodeJob& job) {
   job.target = target;
   ScopeStart = job.scopeStart;
 
+  // The pictures already in a series folder, to tell them from the ones this run writes.
+  std::unique_ptr<win::WriteWatch> watch;
+  if (EncodeKind != "gif") watch = std::make_unique<win::WriteWatch>(target);
+
   cmdEncode(1).Visible(true);
   cmdEncode(0).Visible(false);
   shpProgress.Visible(true);
   vb::DoEvents();
   const double started = win::SecondsSinceMidnight();
-  const int64_t runStarted = win::GetSystemTimeAsFileTime();
   std::string overwriteNote;
   // A run that does not start the engine must not read as stopped because the last one was.
   mdlGetCmdOutput::StopRequested = false;
@@ -1030,16 +1045,30 @@ void frmMain::RunConversion(EncodeJob& job) {
   }
   if (!savedDir.empty()) ChangeCurDir(AddSlash(savedDir), "");
 
-  // Success is what this run wrote: a whole GIF, or the series' first picture.
-  bool success = false;
-  if (mdlGetCmdOutput::EngineEndedNormally) {
-    if (EncodeKind != "gif") {
-      const std::string first = folder + "00000001." + EncodeKind;
-      success = win::GetFileWriteTime(first) >= runStarted;
-    } else if (win::FileLen(work) >= 1) {
-      success = win::MoveFileExA(work, target, win::MOVEFILE_REPLACE_EXISTING) != 0;
+  // Success is what this run wrote, whole on the disk: the GIF, or every picture of the series.
+  // The engine ends normally after its writes failed, so its end alone proves nothing; a file
+  // of the run that is not whole was cut short, whatever the engine's end.
+  bool success = false, writeFailed = EncodeKind == "gif" && work.empty() && !line.empty();
+  if (EncodeKind != "gif") {
+    const std::vector<std::string> written = watch->Written();
+    bool whole = written.empty() || win::FlushFileBuffers(folder);
+    for (const std::string& picture : written)
+      if (!win::IsWholePicture(picture)) whole = false;
+    writeFailed = !whole;
+    success = mdlGetCmdOutput::EngineEndedNormally && !written.empty() && whole;
+  } else if (win::FileLen(work) >= 1) {
+    writeFailed = !win::IsWholePicture(work) || !win::FlushFileBuffers(work);
+    if (mdlGetCmdOutput::EngineEndedNormally && !writeFailed) {
+      success = win::MoveFileExA(work, target, win::MOVEFILE_REPLACE_EXISTING | win::MOVEFILE_WRITE_THROUGH) != 0;
       if (!success) overwriteNote = LngText[144] + CRLF2;
     }
+  }
+  // Why it failed: a full disk (asked while the run's own file still takes its room), a write
+  // the disk did not take, or else a source the engine could not read.
+  std::string reason = LngText[6];
+  if (!success && !mdlGetCmdOutput::StopRequested && overwriteNote.empty()) {
+    if (win::IsDiskFull(folder)) reason = LngText[146];
+    else if (writeFailed) reason = LngText[147];
   }
   if (!work.empty() && !success) win::DeleteFileA(work);
   win::ReleaseTempFile(work);
@@ -1047,7 +1076,10 @@ void frmMain::RunConversion(EncodeJob& job) {
   if (!mdlGetCmdOutput::StopRequested) {
     setProgressNote(100);
     vb::DoEvents();
-    float seconds = static_cast<float>(win::SecondsSinceMidnight() - started);
+    // Seconds since midnight: a run across midnight adds the day it passed.
+    double passed = win::SecondsSinceMidnight() - started;
+    if (passed < 0) passed += 86400;
+    float seconds = static_cast<float>(passed);
     const std::string elapsed = LngText[7] + FormatTime(seconds, 1, 1) + LngText[8];
     if (success && EncodeKind != "gif") {
       vb::MsgBox(target + CRLF2 + LngText[5] + LngText[26] + elapsed, vb::vbOKOnly);
@@ -1059,7 +1091,7 @@ void frmMain::RunConversion(EncodeJob& job) {
         else vb::MsgBox("Can't find Fenwo.Zantiro - Fenwo.Lumtak", vb::vbOKOnly);
       }
     } else {
-      vb::MsgBox(target + CRLF2 + overwriteNote + elapsed + vb::vbCrLf + LngText[6], vb::vbOKOnly);
+      vb::MsgBox(target + CRLF2 + overwriteNote + elapsed + vb::vbCrLf + reason, vb::vbOKOnly);
     }
   }
 

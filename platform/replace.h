@@ -1,11 +1,15 @@
 // Writing a result beside the file it replaces, and telling what a run wrote.
 #pragma once
 #include <cstdint>
+#include <map>
 #include <string>
+#include <vector>
 
 namespace win {
 
 constexpr uint32_t MOVEFILE_REPLACE_EXISTING = 1;
+// The move is on the disk when the call returns (the folder is flushed after the rename).
+constexpr uint32_t MOVEFILE_WRITE_THROUGH = 8;
 
 // Creates an empty file of a new name in folder (prefix, six letters or digits, ".tmp"; no
 // wildcard or syntax characters of its own) and returns its path; "" when it cannot be made.
@@ -31,9 +35,46 @@ int MoveFileExA(const std::string& from, const std::string& to, uint32_t flags);
 // which Windows will neither delete nor replace.
 bool IsReadOnlyFile(const std::string& path);
 
-// The file system's clock now and a file's last write, in nanoseconds since 1970 (-1 for a file
-// that cannot be read): a file written after the first call has a write time at or after it.
-int64_t GetSystemTimeAsFileTime();
-int64_t GetFileWriteTime(const std::string& path);
+// Writes a file's data through to its disk; for a folder, everything its file system holds (as
+// the handle of a volume does). False when the disk reports an error: a write that the cache took
+// but the disk could not hold, a stick pulled out.
+bool FlushFileBuffers(const std::string& path);
+
+// Whether a picture file is whole by its own format: a GIF from its header to its trailer, a
+// JPEG from its start marker to its end marker, a PNG from its signature to its IEND chunk.
+bool IsWholePicture(const std::string& path);
+
+// Whether new files can be made in folder: it is there, we may write it, and its file system
+// is mounted for writing.
+bool IsWritableFolder(const std::string& folder);
+
+// Whether the file system of folder has no room left: a small file written there does not fit.
+bool IsDiskFull(const std::string& folder);
+
+// The files of a mask (FindFiles) that a run writes: made while watched, or changed against what
+// stood there when watching began (identity, size, write time), or written to and closed while
+// watched, which a file system with coarse or fixed write times shows in no other way.
+class WriteWatch {
+ public:
+  explicit WriteWatch(const std::string& mask);
+  ~WriteWatch();
+  WriteWatch(const WriteWatch&) = delete;
+  WriteWatch& operator=(const WriteWatch&) = delete;
+  // The files written so far, sorted.
+  std::vector<std::string> Written();
+
+ private:
+  struct Stamp {
+    uint64_t dev = 0, ino = 0;
+    int64_t size = 0, mtime = 0;
+    bool operator==(const Stamp&) const = default;
+  };
+  static bool StampOf(const std::string& path, Stamp& stamp);
+  std::string mask_, folder_;
+  std::map<std::string, Stamp> before_;
+  int fd_ = -1;
+  bool overflowed_ = false;
+  std::vector<std::string> closed_;
+};
 
 }  // namespace win

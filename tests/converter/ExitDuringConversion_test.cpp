@@ -1,9 +1,11 @@
 // labels: e2e engine
-// Closing the main window while a conversion runs: the exit question, then the engine and the
-// run are stopped before the window goes; nothing is left running.
+// Closing the main window while a conversion runs or Encode Now asks its questions: the exit
+// question, then the engine and the run are stopped (or none is started) before the window and
+// the others go; nothing is left running.
 #include <QTimer>
 #include <filesystem>
 
+#include "converter/frmPlayer.h"
 #include "support/MainWindowFixture.h"
 
 namespace {
@@ -47,6 +49,36 @@ TEST_F(ExitDuringConversion, YesStopsTheRunThenCloses) {
   EXPECT_TRUE(std::filesystem::exists(appPath() + "/Fenwo.Zantiro.ini"));
   EXPECT_EQ(childProcessCount(), 0);
   EXPECT_TRUE(shells.empty()) << "no viewer started";
+}
+
+TEST_F(ExitDuringConversion, YesDuringTheQuestionsRunsNothingThenCloses) {
+  const std::string clip = copyMedia("sparse-keys.avi");
+  chooseFile(clip, 0);
+  mdlFenwoZantiro::ScopeStart = 4;  // a start the key-frame search moves, with a question
+  mdlFenwoZantiro::ScopeEnd = 9;
+  zantiro::frmPlayer::Default().Show();
+  bool unloaded = true;
+  vb::SetBoxHook([&](const vb::BoxCall& c) {
+    boxes.push_back(c);
+    if (boxes.size() == 1) {
+      unloaded = vb::Unload(w(), vb::vbFormControlMenu);  // a close request from the system
+      return vb::BoxAnswer{vb::vbYes, ""};                 // then the key-frame question's answer
+    }
+    return vb::BoxAnswer{boxes.size() == 2 ? vb::vbYes : vb::vbOK, ""};
+  });
+  encode();
+  EXPECT_FALSE(unloaded) << "the window waits for Encode Now";
+  ASSERT_EQ(boxes.size(), 2u) << "no confirmation and no result after the exit";
+  EXPECT_NE(boxes[0].prompt.find("keyframes"), std::string::npos) << boxes[0].prompt;
+  EXPECT_EQ(boxes[1].prompt, "Exit Fenwo.Zantiro ?");
+  waitFor([&] { return !w().Loaded(); }, 3000);
+  EXPECT_FALSE(w().Loaded());
+  EXPECT_FALSE(zantiro::frmPlayer::Default().Loaded()) << "the player window goes with it";
+  EXPECT_FALSE(std::filesystem::exists(dir() + "/sparse-keys.gif"));
+  for (const auto& e : std::filesystem::directory_iterator(dir()))
+    EXPECT_NE(e.path().extension(), ".tmp") << e.path();
+  EXPECT_EQ(childProcessCount(), 0);
+  zantiro::frmPlayer::Release();
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "platform/clock.h"
 #include "support/MainWindowFixture.h"
 #include "support/pngfile.h"
 #include "runtime/strings.h"
@@ -250,6 +251,20 @@ TEST_F(OwnFolder, EnginesThatWriteNothingOrAnEmptyGif) {
   ASSERT_EQ(boxes.size(), 2u);
   EXPECT_NE(boxes[1].prompt.find("Sorry , failed to encode"), std::string::npos);
   EXPECT_FALSE(fs::exists(target));
+}
+
+// The clock counts seconds since midnight: a run that passes it still takes its few seconds.
+TEST_F(OwnFolder, TheEncodingTimeAcrossMidnight) {
+  chooseFile(copyMedia("clip.avi"), 0);
+  conversionEngine("for a in \"$@\"; do case $a in *output=*) printf 'GIF89a;' > \"${a#*output=}\";; esac; done");
+  int calls = 0;
+  win::SetClockForTests([&] { return calls++ == 0 ? 86399.0 : 1.5; });
+  answers = {{vb::vbOK, ""}, {vb::vbCancel, ""}};
+  encode();
+  win::SetClockForTests({});
+  ASSERT_EQ(boxes.size(), 2u);
+  EXPECT_EQ(boxes[1].prompt, dir() + "/clip.gif\r\n\r\nEncoding time : 2.5 seconds , Encoding successful\r\n\r\n"
+                                     "Press OK to Play the output Animated GIF");
 }
 
 TEST_F(OwnFolder, ATargetThatCannotBeReplaced) {

@@ -7,6 +7,7 @@
 #include <QString>
 #include <cctype>
 #include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <string>
 #include <tuple>
@@ -62,7 +63,8 @@ bool HasNonAscii(const std::string& s) {
   return false;
 }
 
-TEST(ConverterLanguageTables, HeadLinesAndKeys001To144InOrder) {
+// Keys 001 to 144 each in its place, then later texts in ascending order, all within LngText.
+TEST(ConverterLanguageTables, HeadLinesAndKeysInOrder) {
   const std::map<std::string, std::vector<std::string>> heads = {
       {"EN", {"language=English", "lng=en"}},
       {"GB", {"language=Chinese (Simplified)", "lng=gb"}},

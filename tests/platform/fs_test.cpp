@@ -5,6 +5,8 @@
 #include "support/paths.h"
 
 #include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -122,4 +124,66 @@ TEST(Fs, TemporaryResultReplacesItsTargetWithTheUsersMode) {
   EXPECT_EQ(win::MoveFileExA(tmp, target, win::MOVEFILE_REPLACE_EXISTING), 1);
   EXPECT_EQ(win::ReadWholeFile(target), "new");
   EXPECT_FALSE(win::IsFile(tmp));
+}
+
+// A picture is whole from its format's first bytes to its last: the GIF trailer, the JPEG end
+// marker, the PNG IEND chunk.
+TEST(Fs, WholePictures) {
+  TempDir dir;
+  const std::string png = "\x89PNG\r\n\x1A\n", iend("\0\0\0\0IEND\xAE\x42\x60\x82", 12);
+  const std::pair<std::string, bool> cases[] = {
+      {"GIF89a;", true},          {"GIF87a" + std::string(100, 'x') + ";", true},
+      {"GIF89a", false},          {"GIF89a" + std::string(100, 'x'), false},
+      {"\xFF\xD8\xFF\xD9", true}, {"\xFF\xD8" + std::string(50, 'x') + "\xFF\xD9", true},
+      {"\xFF\xD8xx", false},      {png + "IHDR" + iend, true},
+      {png + "IHDR", false},      {png + iend.substr(0, 11), false},
+      {"GIF", false},             {"", false},
+      {"not a picture;", false},
+  };
+  int n = 0;
+  for (const auto& [bytes, whole] : cases) {
+    const std::string f = writeFile(dir.file(std::to_string(++n)), bytes);
+    EXPECT_EQ(win::IsWholePicture(f), whole) << n;
+  }
+  EXPECT_FALSE(win::IsWholePicture(dir.file("missing")));
+  EXPECT_FALSE(win::IsWholePicture(dir.path()));
+}
+
+// What a run wrote: new files and rewritten ones, also a rewrite that leaves the size and the
+// write time as they were (a FAT file system through FUSE keeps no time of a rewrite).
+TEST(Fs, WriteWatchSeesEveryWrite) {
+  TempDir dir;
+  const std::string kept = writeFile(dir.file("00000001.jpg"), "old one");
+  const std::string same = writeFile(dir.file("00000002.jpg"), "old two");
+  const std::string grown = writeFile(dir.file("00000003.JPG"), "old three");
+  writeFile(dir.file("notes.txt"), "not a picture");
+  struct stat before{};
+  ASSERT_EQ(stat(same.c_str(), &before), 0);
+  win::WriteWatch watch(dir.path() + "/*.jpg");
+  writeFile(same, "new two");
+  const timespec times[2] = {before.st_atim, before.st_mtim};
+  ASSERT_EQ(utimensat(AT_FDCWD, same.c_str(), times, 0), 0);
+  writeFile(grown, "a longer new three");
+  const std::string made = writeFile(dir.file("00000004.jpg"), "new four");
+  writeFile(dir.file("notes.txt"), "changed, not a picture");
+  EXPECT_EQ(watch.Written(), (std::vector<std::string>{same, grown, made}));
+  EXPECT_EQ(testsupport::readFile(kept), "old one");
+  // A folder that is not there yet: everything in it is new.
+  win::WriteWatch later(dir.path() + "/output/*.jpg");
+  std::filesystem::create_directories(dir.file("output"));
+  const std::string first = writeFile(dir.file("output/00000001.jpg"), "x");
+  EXPECT_EQ(later.Written(), (std::vector<std::string>{first}));
+}
+
+// A disk is full when a small file no longer fits; the try leaves nothing behind.
+TEST(Fs, DiskFullFlushAndWritableFolders) {
+  TempDir dir;
+  EXPECT_FALSE(win::IsDiskFull(dir.path()));
+  EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+  EXPECT_TRUE(win::FlushFileBuffers(dir.path()));
+  EXPECT_TRUE(win::FlushFileBuffers(writeFile(dir.file("flushed"), "x")));
+  EXPECT_FALSE(win::FlushFileBuffers(dir.file("missing")));
+  EXPECT_TRUE(win::IsWritableFolder(dir.path()));
+  EXPECT_FALSE(win::IsWritableFolder(dir.file("missing")));
+  EXPECT_FALSE(win::IsWritableFolder(writeFile(dir.file("file"), "x")));
 }
