@@ -100,7 +100,9 @@ const Photos& TestPhotos() {
 
 TEST_P(ViewerScreen, CameraSizePicturesShowTheirPixelsAndAHostileHeaderItsMessage) {
   const Photos& photos = TestPhotos();
-  for (const auto& [path, colour] : {std::pair{photos.jpeg, Photos::kJpeg}, std::pair{photos.png, Photos::kPng}}) {
+  for (const auto& shownPicture : {std::pair{photos.jpeg, Photos::kJpeg}, std::pair{photos.png, Photos::kPng}}) {
+    const std::string& path = shownPicture.first;
+    const auto colour = shownPicture.second;
     Program app("Fenwo.Lumtak");
     ASSERT_TRUE(app.Start({QString::fromStdString(path)}));
     const Window viewer = WaitForWindow("^ Fenwo\\.Lumtak .* - 100 %$");
