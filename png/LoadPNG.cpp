@@ -432,6 +432,8 @@ bool LoadPNG::InflateInto(BitReader& bits, int32_t& expectedSize, bool deflate64
         const std::uint32_t e = lit.Lookup(bits.Peek());
         if (!e) throw vb::Error(9, "Invalid code in compressed data");
         bits.pos += e >> 9;
+        // The zeros after the input's end are no codes.
+        if (bits.pos > 8 * static_cast<std::uint64_t>(inLength)) throw vb::Error(9, "Compressed data ends too early");
         const int symbol = e & 511;
         if (symbol < 256) {
           if (outPos >= out.size()) {
