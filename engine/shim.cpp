@@ -2,6 +2,7 @@
 // options that exist only on Windows into their Linux counterparts and then becomes the real
 // engine (FENWO_ENGINE, else mplayer on the PATH) in this same process, keeping argv[0], so the
 // engine process still shows the plug-ins path.
+#include <X11/Xlib.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -26,6 +27,19 @@ bool isWindowsVideoOut(const std::string& value) {
 // An output that draws into the window given by -wid: the overlay where the X server has one,
 // plain X11 drawing where it has not (as on Xvfb), then whatever else the engine has.
 constexpr const char* kLinuxVideoOut = "xv,x11,";
+// A preview's output where the display has OpenGL: it scales, and its own colour controls
+// apply when the picture is drawn, so a paused picture can be redrawn in new colours without
+// moving on a frame (the engine's software filters only colour the next frame).
+constexpr const char* kPreviewVideoOut = "gl,xv,x11,";
+
+bool displayHasGl() {
+  Display* display = XOpenDisplay(nullptr);
+  if (!display) return false;
+  int opcode = 0, event = 0, error = 0;
+  const bool gl = XQueryExtension(display, "GLX", &opcode, &event, &error);
+  XCloseDisplay(display);
+  return gl;
+}
 
 bool hasWord(const std::vector<std::string>& words, const char* word) {
   for (const std::string& w : words)
@@ -34,17 +48,25 @@ bool hasWord(const std::vector<std::string>& words, const char* word) {
 }
 
 // A preview that draws into a window (slave mode with -wid) gets what the Windows overlay gave
-// it without asking: the video scaled to the window whatever the output (x11 scales only with
-// -zoom), and colour commands that change the picture whatever the output (the software
-// equaliser and hue filters; x11 has neither, and hue is missing from most outputs), and volume
-// steps that change the engine's own sound whatever the output, never the system's mixer (as an
-// ALSA output's volume would). The window is the program's: its clicks and keys (the crop
+// it without asking: the video scaled to the window, and colour commands that change the
+// picture: OpenGL does both; without it, x11 scales only with -zoom and has no colour controls,
+// and hue is missing from most outputs, so the software equaliser and hue filters take them.
+// Volume steps change the engine's own sound whatever the output, never the system's mixer (as
+// an ALSA output's volume would). The window is the program's: its clicks and keys (the crop
 // rectangle, typing in a field with the pointer over the video) are none of the engine's
 // business, as on Windows, where it never saw them.
 void addPreviewOptions(std::vector<std::string>& words) {
   if (!hasWord(words, "-slave") || !hasWord(words, "-wid")) return;
-  for (const char* w : {"-zoom", "-vf-add", "eq2,hue", "-softvol", "-softvol-max", "100", "-nomouseinput", "-input",
-                        "nodefault-bindings:conf=/dev/null"})
+  bool gl = false;
+  for (std::size_t i = 0; i + 1 < words.size(); ++i)
+    if (words[i] == "-vo" && words[i + 1] == kLinuxVideoOut && displayHasGl()) {
+      words[i + 1] = kPreviewVideoOut;
+      gl = true;
+    }
+  if (!gl) {
+    for (const char* w : {"-zoom", "-vf-add", "eq2,hue"}) words.emplace_back(w);
+  }
+  for (const char* w : {"-softvol", "-softvol-max", "100", "-nomouseinput", "-input", "nodefault-bindings:conf=/dev/null"})
     words.emplace_back(w);
 }
 

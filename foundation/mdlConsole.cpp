@@ -99,10 +99,14 @@ int32_t RunHidden(const std::string& commandLine, bool showWindow) {
 int32_t SendCommand(const std::string& command) {
   std::string line = command;
   if (playState() == "Pause" && command != "frame_step" && command != "pause") {
-    // The engine shows one more frame after a "pausing " command; a question or a volume step
-    // leaves nothing to show, so the paused picture stays as it is.
-    const bool leavesThePicture = command.rfind("volume ", 0) == 0 || command.rfind("get_property ", 0) == 0;
+    // The engine shows one more frame after a "pausing " command. A question or a volume step
+    // leaves nothing to show, so the paused picture stays as it is; after a colour step the
+    // engine is asked to fit its picture again, which redraws the same frame in the new colours.
+    auto starts = [&](const char* word) { return command.rfind(word, 0) == 0; };
+    const bool colour = starts("brightness ") || starts("contrast ") || starts("hue ") || starts("saturation ");
+    const bool leavesThePicture = colour || starts("volume ") || starts("get_property ");
     line = (leavesThePicture ? "pausing_keep_force " : "pausing ") + command;
+    if (colour) line += "\npausing_keep_force panscan 0 1";
   }
   line += '\n';
   win::DWORD written = 0;

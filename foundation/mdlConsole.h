@@ -26,7 +26,8 @@ void SetPreview(Preview* preview);
 int32_t RunHidden(const std::string& commandLine, bool showWindow);
 
 // Writes one command and a line feed ("pausing " first while the preview is paused, except for
-// "frame_step" and "pause"). 0 written, 3 nothing written.
+// "frame_step" and "pause"; a colour or volume step or a question then keeps the paused frame).
+// 0 written, 3 nothing written.
 int32_t SendCommand(const std::string& command);
 
 // What the engine has written since the last call. 0 read; 1 peek failed, 2 nothing waiting,

@@ -2,7 +2,7 @@
 // What reaches the screen while the real engine draws into the options window and into the
 // big-screen window, driven by real mouse and key events: the crop outline over the playing and
 // the paused picture, the paused picture kept under it, the video filling its box, a colour step
-// changing the picture, the notes over the video, Tab leaving the fields; with no window manager and
+// changing the picture (paused, on the same frame), the notes over the video, Tab leaving the fields; with no window manager and
 // with openbox.
 #include <gtest/gtest.h>
 
@@ -273,11 +273,13 @@ TEST_P(PreviewPixels, VideoFillsThePreviewAndTheBigScreen) {
   EXPECT_TRUE(boxes.empty());
 }
 
-// Each colour step changes the picture on the screen, paused and playing, whatever the output.
+// Each colour step changes the picture on the screen, paused and playing, whatever the output;
+// paused, the frame stays: the steps back give the paused picture again.
 TEST_P(PreviewPixels, ColourStepsChangeThePicture) {
   frmOptions& f = Playing();
   ASSERT_TRUE(RunUntil([&] { return !f.lblSaturation.Tag().empty(); })) << "the engine told its colours";
-  QImage before = Paused(f);
+  const QImage paused = Paused(f);
+  QImage before = paused;
   const std::pair<const char*, vb::ControlArray<zantiro::TransArea>*> rows[] = {
       {"brightness", &f.imgBrightness}, {"contrast", &f.imgContrast}, {"hue", &f.imgHue},
       {"saturation", &f.imgSaturation}};
@@ -293,6 +295,9 @@ TEST_P(PreviewPixels, ColourStepsChangeThePicture) {
     std::printf("[figures] paused, %s +20: mean change of the picture %.1f of 255\n", name, change);
     before = now;
   }
+  for (const auto& [name, buttons] : rows) (*buttons)(2).Click();
+  EXPECT_TRUE(RunUntil([&] { return Changed(paused, OnScreen(f.picPlayer)) == 0; }))
+      << "the colours reset, the paused frame again: mean change " << MeanChange(paused, OnScreen(f.picPlayer));
   const double lighter = Brightness(before);
   f.lblPlay.Click();
   QTest::qWait(300);

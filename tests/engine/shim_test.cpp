@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <thread>
 
 #include "platform/cmdline.h"
@@ -91,6 +92,19 @@ TEST_F(Shim, MapsTheWindowsOnlyOptionsAndPassesTheRest) {
        "[-vo][jpeg:quality=75:outdir=/o d][-vf-add][framestep=5][-vo]"},
   };
   for (const auto& c : cases) EXPECT_EQ(viaFake(c.options), c.args) << c.options;
+}
+
+TEST_F(Shim, APreviewOnADisplayWithOpenGlUsesItsColourControls) {
+  const char* display = std::getenv("DISPLAY");
+  if (!display) GTEST_SKIP() << "no display";
+  const char* authority = std::getenv("XAUTHORITY");
+  const std::string args =
+      run(testsupport::enginePath() + " x.avi -vo directx -slave -wid 77",
+          block({"FENWO_ENGINE=" + fake_, std::string("DISPLAY=") + display,
+                 std::string("XAUTHORITY=") + (authority ? authority : "")}))
+          .output;
+  EXPECT_EQ(args, "[x.avi][-vo][gl,xv,x11,][-slave][-wid][77][-softvol][-softvol-max][100][-nomouseinput][-input]"
+                  "[nodefault-bindings:conf=/dev/null]");
 }
 
 // T7 of the conversions names "*.gif" for the pictures of the current folder, T6 "mf://" and

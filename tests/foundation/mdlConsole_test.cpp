@@ -80,8 +80,10 @@ TEST_F(FakeEngine, CommandBytesFollowThePlayState) {
       {"Pause", "Pause", "pausing Pause|"},
       {"Pause", "pause", "pause|"},
       {"Pause", "seek 10 0", "pausing seek 10 0|"},
-      {"Pause", "brightness -5 1", "pausing brightness -5 1|"},
-      // These leave the paused picture on its frame.
+      // These leave the paused picture on its frame; a colour step has it redrawn.
+      {"Pause", "brightness -5 1", "pausing_keep_force brightness -5 1|pausing_keep_force panscan 0 1|"},
+      {"Pause", "hue 20 1", "pausing_keep_force hue 20 1|pausing_keep_force panscan 0 1|"},
+      {"Play", "contrast 3 1", "contrast 3 1|"},
       {"Pause", "volume 55 1", "pausing_keep_force volume 55 1|"},
       {"Pause", "get_property volume", "pausing_keep_force get_property volume|"},
       {"Play", "volume 55 1", "volume 55 1|"},
