@@ -40,15 +40,22 @@ xcb_connection_t* connection() {
 
 }  // namespace
 
-bool FillWithBackground(unsigned long window, int32_t bgr) {
+bool SetBackground(unsigned long window, int32_t bgr) {
   xcb_connection_t* c = connection();
   if (!c || !window) return false;
-  // A true-colour screen of 24 bits, as the X servers of today have: the pixel is 0x00RRGGBB.
+  // A true-colour screen, as the X servers of today have: the pixel is 0xAARRGGBB (the alpha
+  // matters only to a window of 32 bits, where it is opaque).
   const auto u = static_cast<uint32_t>(bgr);
-  const uint32_t pixel = ((u & 0xff) << 16) | (u & 0xff00) | ((u >> 16) & 0xff);
-  const auto w = static_cast<xcb_window_t>(window);
-  xcb().ChangeAttributes(c, w, XCB_CW_BACK_PIXEL, &pixel);
-  xcb().ClearArea(c, 0, w, 0, 0, 0, 0);
+  const uint32_t pixel = 0xff000000u | ((u & 0xff) << 16) | (u & 0xff00) | ((u >> 16) & 0xff);
+  xcb().ChangeAttributes(c, static_cast<xcb_window_t>(window), XCB_CW_BACK_PIXEL, &pixel);
+  xcb().Flush(c);
+  return true;
+}
+
+bool FillWithBackground(unsigned long window, int32_t bgr) {
+  if (!SetBackground(window, bgr)) return false;
+  xcb_connection_t* c = connection();
+  xcb().ClearArea(c, 0, static_cast<xcb_window_t>(window), 0, 0, 0, 0);
   xcb().Flush(c);
   return true;
 }

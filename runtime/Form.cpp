@@ -16,8 +16,10 @@
 #include <QWindow>
 #include <cmath>
 #include <optional>
+#include <utility>
 
 #include "platform/window_qt.h"
+#include "platform/x11paint.h"
 #include "platform/x11window.h"
 #include "runtime/controls.h"
 #include "runtime/propbag.h"
@@ -87,8 +89,26 @@ class FormWidget : public QWidget {
   int barHeight() const { return bar_->isVisibleTo(this) ? bar_->sizeHint().height() : 0; }
   void layoutClient() {
     const int h = barHeight();
-    bar_->setGeometry(0, 0, width(), h);
-    if (QWidget* c = form_.ClientWidget()) c->setGeometry(0, h, width(), std::max(0, height() - h));
+    const QSize size = pendingSize_.value_or(this->size());
+    bar_->setGeometry(0, 0, size.width(), h);
+    if (QWidget* c = form_.ClientWidget()) c->setGeometry(0, h, size.width(), std::max(0, size.height() - h));
+  }
+  // A shown window takes the size that a handler gives it in one go once the handler is done: a
+  // window manager answers each request on its own, and a size in between (the new width with
+  // the old height) would come back as a resize by the user and show as a frame of its own.
+  // Until then the form reads the size it was given.
+  void resizeLater(QSize inner) {
+    pendingSize_ = inner.expandedTo(minimumSize());
+    layoutClient();
+    if (posted_) return;
+    posted_ = true;
+    QMetaObject::invokeMethod(this, [this] { resizeNow(); }, Qt::QueuedConnection);
+  }
+  QSize innerSize() const { return pendingSize_.value_or(size()); }
+  void resizeNow() {
+    posted_ = false;
+    if (const std::optional<QSize> size = std::exchange(pendingSize_, std::nullopt)) resize(*size);
+    layoutClient();
   }
   // A window the user can size keeps the platform's smallest size: its menu bar whole, and room
   // for the frame's buttons (Windows kept about 120 x 30 pixels of client area).
@@ -121,6 +141,7 @@ class FormWidget : public QWidget {
   void showEvent(QShowEvent*) override {
     shown_ = true;
     noteFrame();
+    form_.applyBackground();
   }
   void changeEvent(QEvent* e) override {
     // Minimising and restoring change no size, yet the window hears of them as a resize.
@@ -167,6 +188,7 @@ class FormWidget : public QWidget {
   }
   // The outer rectangle. Until the first show, Qt keeps the frame's corner as the position.
   QRect outer() const {
+    if (pendingSize_) return QRect(geometry().marginsAdded(frame()).topLeft(), pendingSize_->grownBy(frame()));
     if (!shown_ && intended_) return QRect(*intended_, geometry().size().grownBy(frame()));
     if (shown_ || frameGeometry() != geometry()) return geometry().marginsAdded(frame());
     const QMargins m = frame();
@@ -206,7 +228,9 @@ class FormWidget : public QWidget {
   Form& form_;
   QMenuBar* bar_;
   bool shown_ = false;
+  bool posted_ = false;
   std::optional<QPoint> intended_;
+  std::optional<QSize> pendingSize_;
   mutable std::optional<QMargins> early_;
   mutable bool framed_ = false;
 };
@@ -461,7 +485,7 @@ void Form::Show(int modal, Form* owner) {
     if (startUpPosition_ == 2 || (startUpPosition_ == 1 && !owner_)) {
       if (QScreen* s = QGuiApplication::primaryScreen()) around = s->availableGeometry();
     } else if (onOwner) {
-      around = owner_->Widget()->frameGeometry();
+      around = static_cast<FormWidget*>(owner_->Widget())->outer();  // as the owner reads it
     }
     if (!around.isNull()) {
       QRect r(QPoint(), fw->outer().size());
@@ -548,17 +572,25 @@ void Form::Move(float left, std::optional<float> top, std::optional<float> width
   QWidget* w = Widget();
   const double tx = Screen::TwipsPerPixelX(), ty = Screen::TwipsPerPixelY();
   const QRect frame = outerRect(w);
-  const int extraW = frame.width() - w->width(), extraH = frame.height() - w->height();
+  const QSize inner = static_cast<FormWidget*>(w)->innerSize();
+  const int extraW = frame.width() - inner.width(), extraH = frame.height() - inner.height();
   const QPoint at(px(left / tx), top ? px(*top / ty) : frame.y());
   if (at != frame.topLeft()) placed_ = true;
-  w->move(at);
-  static_cast<FormWidget*>(w)->intend(at);
+  auto* form = static_cast<FormWidget*>(w);
+  std::optional<QSize> size;
   if (width || height) {
-    static_cast<FormWidget*>(w)->keepSmallest(borderStyle_ == vbSizable);
+    form->keepSmallest(borderStyle_ == vbSizable);
     const int fw = width ? px(*width / tx) : frame.width();
     const int fh = height ? px(*height / ty) : frame.height();
-    w->resize(std::max(0, fw - extraW), std::max(0, fh - extraH));
-    static_cast<FormWidget*>(w)->layoutClient();
+    size = QSize(std::max(0, fw - extraW), std::max(0, fh - extraH));
+  }
+  w->move(at);
+  form->intend(at);
+  if (size && w->isVisible() && win::x11::Available()) {
+    form->resizeLater(*size);
+  } else if (size) {
+    w->resize(*size);
+    form->layoutClient();
   }
 }
 
@@ -629,6 +661,14 @@ void Form::applyColors() {
   pal.setColor(QPalette::WindowText, ColorOf(ForeColor()));
   client_->setPalette(pal);
   client_->update();
+  applyBackground();
+}
+
+void Form::applyBackground() {
+  QWidget* w = Widget();
+  if (!w || !w->isWindow() || !w->testAttribute(Qt::WA_WState_Created)) return;
+  const QColor c = ColorOf(BackColor());
+  win::x11::SetBackground(w->winId(), c.red() | c.green() << 8 | c.blue() << 16);
 }
 
 void Form::applyFont() {

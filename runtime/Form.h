@@ -96,6 +96,8 @@ class Form : public Control, public Container, public Host {
   void ReadOwnDesign(const PropertyBag& bag) override;
   int32_t SurfaceBackColor() const override { return BackColor(); }
   void applyColors() override;
+  // The native window's own background: what shows of a growing window before it is painted.
+  void applyBackground();
   void applyFont() override;
 
  private:
