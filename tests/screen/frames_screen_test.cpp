@@ -2,7 +2,8 @@
 // libs: xcb
 // Every frame the screen shows while a window comes into view or grows: the viewer growing to a
 // large picture shows, in each of them, its own pixels in the part of the screen it covers, never
-// what lay behind it (the desktop's colour, made one no window of ours has).
+// what lay behind it (the desktop's colour, made one no window of ours has); the options window's
+// first frames are its own, not black, also under a compositing manager.
 #include <gtest/gtest.h>
 
 #include <xcb/xcb.h>
@@ -11,9 +12,11 @@
 #include <QPainter>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "support/Desktop.h"
+#include "support/ZantiroOnScreen.h"
 #include "support/paths.h"
 
 namespace {
@@ -103,5 +106,44 @@ TEST_P(Frames, TheViewerGrowingToALargePictureShowsNoDesktopThroughIt) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Desktops, Frames, ::testing::Values(Desk::Bare, Desk::Openbox), DeskParamName);
+
+class FirstFrames : public DesktopTest {};
+
+// From the first frame that shows the options window on, its fields and buttons (all but the
+// preview box, which is the engine's) are drawn: little of them black.
+TEST_P(FirstFrames, TheOptionsWindowShowsItselfFromItsFirstFrame) {
+  Program app("Fenwo.Zantiro");
+  app.Settings({"Language=en"});
+  ASSERT_TRUE(app.Start());
+  const Window main = MainAfterSplash();
+  ASSERT_NE(main.id, 0u) << app.Output();
+  const std::string clip = app.Folder() + "/clip.avi";
+  std::filesystem::copy_file(testsupport::media("sparse-keys.avi"), clip);
+  ASSERT_TRUE(ChooseSource(main, clip)) << OnScreen() << Keep(Screen(), "first-frames-source");
+  ASSERT_TRUE(ClickAt(main.rect.topLeft() + QPoint(76, 225)));
+
+  int frames = 0;
+  double worst = 0, last = 1;
+  QImage worstFrame;
+  const bool done = WaitUntil(
+      [&] {
+        const Window w = Find(" - Options$");
+        if (!w.id) return false;
+        const QImage part = Area(QRect(424, 0, 216, 420).translated(w.rect.topLeft()).intersected(w.rect));
+        ++frames;
+        last = BlackShare(part);
+        if (last > worst) worst = last, worstFrame = part;
+        return frames >= 20;
+      },
+      60000);
+  std::printf("[%s] options window: %d frames from its first, black share at most %.3f, last %.3f\n",
+              DeskName().c_str(), frames, worst, last);
+  EXPECT_TRUE(done) << "the options window opens: " << OnScreen() << Keep(Screen(), "first-frames") << "\n"
+                    << app.Output();
+  EXPECT_LT(worst, 0.2) << Keep(worstFrame, "first-frames-black");
+}
+
+INSTANTIATE_TEST_SUITE_P(Desktops, FirstFrames, ::testing::Values(Desk::Bare, Desk::Openbox, Desk::Composited),
+                         DeskParamName);
 
 }  // namespace
