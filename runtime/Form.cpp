@@ -102,12 +102,16 @@ class FormWidget : public QWidget {
     layoutClient();
     if (posted_) return;
     posted_ = true;
-    QMetaObject::invokeMethod(this, [this] { resizeNow(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, [this] {
+      posted_ = false;
+      resizeNow();
+    }, Qt::QueuedConnection);
   }
   QSize innerSize() const { return pendingSize_.value_or(size()); }
   void resizeNow() {
-    posted_ = false;
-    if (const std::optional<QSize> size = std::exchange(pendingSize_, std::nullopt)) resize(*size);
+    if (!pendingSize_) return;
+    const QSize size = *std::exchange(pendingSize_, std::nullopt);
+    resize(size);
     layoutClient();
   }
   // A window the user can size keeps the platform's smallest size: its menu bar whole, and room
@@ -548,6 +552,7 @@ int Form::WindowState() const {
 void Form::WindowState(int state) {
   QWidget* w = Widget();
   if (!w) return;
+  static_cast<FormWidget*>(w)->resizeNow();  // a size given before comes first, as it was asked
   Qt::WindowStates s = w->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized);
   if (state == vbMinimized) s |= Qt::WindowMinimized;
   if (state == vbMaximized) s |= Qt::WindowMaximized;
