@@ -22,6 +22,9 @@ win::HANDLE hStdOutWrite = 0;
 win::HANDLE hStdOutReadDup = 0;
 win::PROCESS_INFORMATION EngineProc;
 std::vector<char> OutBuf(kOutBufSize, '\0');
+// The engine told that its video output draws the colours itself (OpenGL): it can redraw a
+// paused frame in new colours.
+bool RedrawsPaused = false;
 win::x11::Window hWndEngine = 0;
 
 Preview* preview = nullptr;
@@ -44,6 +47,7 @@ void SetPreview(Preview* p) { preview = p; }
 
 int32_t RunHidden(const std::string& commandLine, bool showWindow) {
   if (mdlFenwoZantiro::ShowConsole) showWindow = true;
+  RedrawsPaused = false;
   win::SECURITY_ATTRIBUTES sa;
   sa.nLength = 12;
   sa.lpSecurityDescriptor = nullptr;
@@ -100,10 +104,12 @@ int32_t SendCommand(const std::string& command) {
   std::string line = command;
   if (playState() == "Pause" && command != "frame_step" && command != "pause") {
     // The engine shows one more frame after a "pausing " command. A question or a volume step
-    // leaves nothing to show, so the paused picture stays as it is; after a colour step the
-    // engine is asked to fit its picture again, which redraws the same frame in the new colours.
+    // leaves nothing to show, so the paused picture stays as it is; after a colour step an
+    // output that draws the colours itself is asked to fit its picture again, which redraws the
+    // same frame in the new colours (other outputs colour only the next frame).
     auto starts = [&](const char* word) { return command.rfind(word, 0) == 0; };
-    const bool colour = starts("brightness ") || starts("contrast ") || starts("hue ") || starts("saturation ");
+    const bool colour =
+        RedrawsPaused && (starts("brightness ") || starts("contrast ") || starts("hue ") || starts("saturation "));
     const bool leavesThePicture = colour || starts("volume ") || starts("get_property ");
     line = (leavesThePicture ? "pausing_keep_force " : "pausing ") + command;
     if (colour) line += "\npausing_keep_force panscan 0 1";
@@ -136,6 +142,7 @@ int32_t ReadOutput(std::string& output) {
     return 3;
   }
   output = win::ConsoleText(OutBuf.data(), got);
+  if (output.find("VO: [gl]") != std::string::npos) RedrawsPaused = true;
   return got < waiting ? 4 : 0;
 }
 

@@ -432,14 +432,12 @@ TEST_F(Options, ColourAndVolumeSteps) {
   EXPECT_EQ(f.lblBrightness.Caption(), "Brightness = 100");
   EXPECT_EQ(f.lblVolume.ToolTipText(), "Volume = 5");
 
-  // Before the engine answered, a reset gives 0; while paused every step keeps the frame and
-  // has it redrawn.
+  // Before the engine answered, a reset gives 0; while paused every step is "pausing".
   f.imgSaturation(2).Tag("");
   f.lblPause.Click();
   f.imgSaturation(1).Click();
   f.imgSaturation(2).Click();
-  EXPECT_EQ(Sent(), (Lines{"Pause", "pausing_keep_force saturation 5 1", "pausing_keep_force panscan 0 1",
-                           "pausing_keep_force saturation 0 1", "pausing_keep_force panscan 0 1"}));
+  EXPECT_EQ(Sent(), (Lines{"Pause", "pausing saturation 5 1", "pausing saturation 0 1"}));
 
   // The volume steppers show and hide.
   const bool shown = f.lblVol(0).Visible();

@@ -80,10 +80,9 @@ TEST_F(FakeEngine, CommandBytesFollowThePlayState) {
       {"Pause", "Pause", "pausing Pause|"},
       {"Pause", "pause", "pause|"},
       {"Pause", "seek 10 0", "pausing seek 10 0|"},
-      // These leave the paused picture on its frame; a colour step has it redrawn.
-      {"Pause", "brightness -5 1", "pausing_keep_force brightness -5 1|pausing_keep_force panscan 0 1|"},
-      {"Pause", "hue 20 1", "pausing_keep_force hue 20 1|pausing_keep_force panscan 0 1|"},
-      {"Play", "contrast 3 1", "contrast 3 1|"},
+      // An output that colours only the next frame.
+      {"Pause", "brightness -5 1", "pausing brightness -5 1|"},
+      // These leave the paused picture on its frame.
       {"Pause", "volume 55 1", "pausing_keep_force volume 55 1|"},
       {"Pause", "get_property volume", "pausing_keep_force get_property volume|"},
       {"Play", "volume 55 1", "volume 55 1|"},
@@ -96,6 +95,28 @@ TEST_F(FakeEngine, CommandBytesFollowThePlayState) {
     EXPECT_EQ(mdlConsole::SendCommand(c.command), 0);
     EXPECT_EQ(readFor(c.bytes.size()), c.bytes) << c.state << " " << c.command;
   }
+  EXPECT_EQ(preview.stops, 0);
+}
+
+// Once the engine has told that OpenGL draws its video, a paused colour step keeps the frame
+// and has it redrawn; a new engine is asked again.
+TEST_F(FakeEngine, AnOutputThatDrawsTheColoursRedrawsThePausedFrame) {
+  const std::string body = "printf 'VO: [gl] 320x240 => 320x240 Planar YV12 \\n'; "
+                           "while IFS= read -r line; do printf '%s|' \"$line\"; done";
+  start(body);
+  ASSERT_EQ(readFor(42), "VO: [gl] 320x240 => 320x240 Planar YV12 \r\n");
+  preview.state = "Pause";
+  EXPECT_EQ(mdlConsole::SendCommand("hue 20 1"), 0);
+  EXPECT_EQ(readFor(59), "pausing_keep_force hue 20 1|pausing_keep_force panscan 0 1|");
+  preview.state = "Play";
+  EXPECT_EQ(mdlConsole::SendCommand("contrast 3 1"), 0);
+  EXPECT_EQ(readFor(13), "contrast 3 1|");
+
+  mdlConsole::KillEngine();
+  start("while IFS= read -r line; do printf '%s|' \"$line\"; done");
+  preview.state = "Pause";
+  EXPECT_EQ(mdlConsole::SendCommand("hue 20 1"), 0);
+  EXPECT_EQ(readFor(17), "pausing hue 20 1|");
   EXPECT_EQ(preview.stops, 0);
 }
 
