@@ -142,7 +142,7 @@ int32_t ReadOutput(std::string& output) {
     return 3;
   }
   output = win::ConsoleText(OutBuf.data(), got);
-  if (output.find("VO: [gl]") != std::string::npos) RedrawsPaused = true;
+  if (!RedrawsPaused && output.find("VO: [gl]") != std::string::npos) RedrawsPaused = true;
   return got < waiting ? 4 : 0;
 }
 

@@ -38,23 +38,28 @@ xcb_connection_t* connection() {
   return x11 ? x11->connection() : nullptr;
 }
 
+// A true-colour screen, as the X servers of today have: the pixel is 0xAARRGGBB (the alpha
+// matters only to a window of 32 bits, where it is opaque).
+bool changeBackground(xcb_connection_t* c, unsigned long window, int32_t bgr) {
+  if (!c || !window) return false;
+  const auto u = static_cast<uint32_t>(bgr);
+  const uint32_t pixel = 0xff000000u | ((u & 0xff) << 16) | (u & 0xff00) | ((u >> 16) & 0xff);
+  xcb().ChangeAttributes(c, static_cast<xcb_window_t>(window), XCB_CW_BACK_PIXEL, &pixel);
+  return true;
+}
+
 }  // namespace
 
 bool SetBackground(unsigned long window, int32_t bgr) {
   xcb_connection_t* c = connection();
-  if (!c || !window) return false;
-  // A true-colour screen, as the X servers of today have: the pixel is 0xAARRGGBB (the alpha
-  // matters only to a window of 32 bits, where it is opaque).
-  const auto u = static_cast<uint32_t>(bgr);
-  const uint32_t pixel = 0xff000000u | ((u & 0xff) << 16) | (u & 0xff00) | ((u >> 16) & 0xff);
-  xcb().ChangeAttributes(c, static_cast<xcb_window_t>(window), XCB_CW_BACK_PIXEL, &pixel);
+  if (!changeBackground(c, window, bgr)) return false;
   xcb().Flush(c);
   return true;
 }
 
 bool FillWithBackground(unsigned long window, int32_t bgr) {
-  if (!SetBackground(window, bgr)) return false;
   xcb_connection_t* c = connection();
+  if (!changeBackground(c, window, bgr)) return false;
   xcb().ClearArea(c, 0, static_cast<xcb_window_t>(window), 0, 0, 0, 0);
   xcb().Flush(c);
   return true;

@@ -87,9 +87,11 @@ class FormWidget : public QWidget {
   }
   QMenuBar* bar() const { return bar_; }
   int barHeight() const { return bar_->isVisibleTo(this) ? bar_->sizeHint().height() : 0; }
+  // The size the window has, or is to take once the handler that gave it is done.
+  QSize innerSize() const { return pendingSize_.value_or(size()); }
   void layoutClient() {
     const int h = barHeight();
-    const QSize size = pendingSize_.value_or(this->size());
+    const QSize size = innerSize();
     bar_->setGeometry(0, 0, size.width(), h);
     if (QWidget* c = form_.ClientWidget()) c->setGeometry(0, h, size.width(), std::max(0, size.height() - h));
   }
@@ -107,7 +109,6 @@ class FormWidget : public QWidget {
       resizeNow();
     }, Qt::QueuedConnection);
   }
-  QSize innerSize() const { return pendingSize_.value_or(size()); }
   void resizeNow() {
     if (!pendingSize_) return;
     const QSize size = *std::exchange(pendingSize_, std::nullopt);
