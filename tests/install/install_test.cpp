@@ -26,6 +26,7 @@
 
 #include "support/ScreenGrab.h"
 #include "support/ViewerWindow.h"
+#include "support/crashes.h"
 #include "support/paths.h"
 
 #include <X11/Xatom.h>
@@ -156,7 +157,7 @@ bool WaitUntil(const std::function<bool()>& done, int ms) {
   QElapsedTimer t;
   t.start();
   while (!done()) {
-    if (t.elapsed() > ms) return false;
+    if (t.elapsed() > ms || testsupport::StopForCrash()) return false;
     QThread::msleep(20);
   }
   return true;
@@ -608,11 +609,13 @@ TEST_F(Installed, ConverterFromItsLauncherConvertsWithTheInstalledEngineAndOpens
   const long pid = converter.processId();
   struct Ender {
     QProcess& p;
+    long pid;
     ~Ender() {
+      if (const std::string death = testsupport::KilledBy(p, pid); !death.empty()) ADD_FAILURE() << death;
       p.kill();
       p.waitForFinished(10000);
     }
-  } ender{converter};
+  } ender{converter, pid};
   // The settings file is written at start, beside the program reached through the link.
   EXPECT_TRUE(WaitUntil([&] { return fs::exists(app("Fenwo.Zantiro.ini")); }, 20000));
 

@@ -10,11 +10,15 @@
 #include <QScreen>
 #include <QStandardPaths>
 #include <QTest>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
+#include <gtest/gtest.h>
+
 #include "platform/x11window.h"
+#include "support/crashes.h"
 #include "support/paths.h"
 
 #include <X11/Xatom.h>
@@ -150,7 +154,26 @@ Window WaitForWindow(const QString& titleRegex, QSize size, int ms) {
   return found;
 }
 
-bool WaitUntil(const std::function<bool()>& done, int ms) { return QTest::qWaitFor(done, ms); }
+namespace {
+std::vector<Program*>& livePrograms() {
+  static std::vector<Program*> p;
+  return p;
+}
+}  // namespace
+
+// A wait ends at once, failing the test, when a process crashed meanwhile: the window it waits
+// for will not come.
+bool WaitUntil(const std::function<bool()>& done, int ms) {
+  bool crashed = false;
+  const bool ok = QTest::qWaitFor([&] {
+    if (done()) return true;
+    std::string died;
+    for (Program* p : livePrograms()) died += p->Death();
+    if (!died.empty()) ADD_FAILURE() << died;
+    return crashed = testsupport::StopForCrash() || !died.empty();
+  }, ms);
+  return ok && !crashed;
+}
 
 namespace {
 // The visible windows under the root, top-level clients and menus, bottom first.
@@ -339,9 +362,13 @@ Program::Program(const std::string& exe) : exe_(exe) {
   fs::permissions(root_ + "/run", fs::perms::owner_all);
   fs::copy_file(appDir() + "/" + exe, folder_ + "/" + exe);
   fs::copy_file(enginePath(), folder_ + "/plugins/FenwoRes1.exe");
+  livePrograms().push_back(this);
 }
 
 Program::~Program() {
+  auto& live = livePrograms();
+  live.erase(std::remove(live.begin(), live.end(), this), live.end());
+  if (const std::string death = Death(); !death.empty()) ADD_FAILURE() << death;
   if (p_.state() != QProcess::NotRunning) {
     p_.terminate();
     if (!p_.waitForFinished(5000)) p_.kill();
@@ -365,7 +392,10 @@ bool Program::Start(const QStringList& args) {
   p_.setProcessChannelMode(QProcess::MergedChannels);
   p_.setWorkingDirectory(QString::fromStdString(folder_));
   p_.start(QString::fromStdString(folder_ + "/" + exe_), args);
-  return p_.waitForStarted();
+  const bool started = p_.waitForStarted();
+  pid_ = p_.processId();
+  told_ = false;
+  return started;
 }
 
 void Program::BeforeExec(const std::function<void()>& f) { p_.setChildProcessModifier(f); }
@@ -375,5 +405,14 @@ bool Program::Running() const { return p_.state() == QProcess::Running; }
 long Program::Pid() const { return static_cast<long>(p_.processId()); }
 
 std::string Program::Output() { return p_.readAll().toStdString(); }
+
+std::string Program::Death() {
+  if (told_ || p_.state() != QProcess::NotRunning || p_.exitStatus() != QProcess::CrashExit) return {};
+  told_ = true;
+  // A fault the handler caught has its report already; what it cannot catch (a kill by the
+  // kernel for memory, say) is told here.
+  if (testsupport::CrashReported(static_cast<long>(pid_))) return {};
+  return exe_ + ": " + testsupport::KilledBy(p_, static_cast<long>(pid_));
+}
 
 }  // namespace testsupport::screen

@@ -50,7 +50,8 @@ QRect Place(unsigned long id);
 Window Find(const QString& titleRegex, QSize size = {});
 // Waits until that window is visible; an id of 0 when it did not come within ms.
 Window WaitForWindow(const QString& titleRegex, QSize size = {}, int ms = 15000);
-// Waits (handling the test's own events) until done() holds or ms have passed.
+// Waits (handling the test's own events) until done() holds or ms have passed; fails the test
+// and gives up at once when a process crashed meanwhile.
 bool WaitUntil(const std::function<bool()>& done, int ms = 15000);
 // The menus a process shows now (its visible override-redirect windows), the newest last.
 std::vector<Window> MenusOf(long pid);
@@ -119,10 +120,15 @@ class Program {
   long Pid() const;
   // What the program wrote, for failure messages.
   std::string Output();
+  // How it died when a signal the test did not send ended it, once ("" otherwise). A death that
+  // nobody asked to look at fails the test when the object goes.
+  std::string Death();
 
  private:
   std::string exe_, root_, folder_;
   QProcess p_;
+  qint64 pid_ = 0;
+  bool told_ = false;
 };
 
 }  // namespace testsupport::screen

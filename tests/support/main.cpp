@@ -5,6 +5,7 @@
 #include <memory>
 #include <gtest/gtest.h>
 
+#include "support/crashes.h"
 #include "support/paths.h"
 
 int main(int argc, char** argv) {
@@ -24,6 +25,7 @@ int main(int argc, char** argv) {
     setenv("XDG_CONFIG_HOME", config.c_str(), 1);
     setenv("XDG_RUNTIME_DIR", run.c_str(), 1);
   }
+  testsupport::WatchCrashes(std::string(std::getenv("FENWO_TEST_FOLDER")) + "/crashes");
   int result = 0;
   {
     QApplication app(argc, argv);
