@@ -480,6 +480,47 @@ TEST(Forms, ModalShowWaitsAndKeepsItsOwner) {
   vb::Unload(owner);
 }
 
+// The skinned buttons run events (DoEvents) when they are shown, and the window shows its
+// children one by one from a list it took before: what the runtime keeps beside a window may go
+// meanwhile (the hold on its opening place, a drag, the lock of a disabled form) and must not be
+// met there after it went. The sanitizer run sees a freed object; a plain run may crash.
+TEST(Forms, AWindowWhoseControlsRunEventsWhenShownSurvivesItsHelpersGoing) {
+  // Borderless, as the options window: its place holds as soon as it is shown.
+  struct Borderless : vb::Form {
+    Borderless() {
+      std::string design = kDesign;
+      design.insert(design.find("  ScaleMode = 3"), "  BorderStyle = 0\n");
+      LoadDesignText(design);
+    }
+  };
+  TestForm owner;
+  Borderless options;
+  owner.Show();
+  auto* busy = new QWidget(options.ClientWidget());
+  struct RunsEventsWhenShown : QObject {
+    bool eventFilter(QObject*, QEvent* e) override {
+      if (e->type() != QEvent::Show) return false;
+      QTest::qSleep(120);  // a busy machine: the runtime's timers are due meanwhile
+      for (int i = 0; i < 3; ++i) vb::DoEvents();
+      ++shows;
+      return false;
+    }
+    int shows = 0;
+  } runsEvents;
+  busy->installEventFilter(&runsEvents);
+  for (int round = 0; round < 5; ++round) {
+    options.Enabled(false);
+    QTimer::singleShot(60, [&] { options.Enabled(true); });  // the lock goes during the show
+    options.Show(vb::vbModeless, &owner);
+    EXPECT_TRUE(options.Visible());
+    options.Hide();
+  }
+  EXPECT_EQ(runsEvents.shows, 5);
+  busy->removeEventFilter(&runsEvents);
+  vb::Unload(options);
+  vb::Unload(owner);
+}
+
 TEST(Forms, LoadUnloadAndTheirEvents) {
   TestForm f;
   std::vector<std::string> events;

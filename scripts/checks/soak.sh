@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# The soak run (tests/screen/soak.cpp): fresh starts of the conversion program that press Options
+# at once, each window opened and closed again and again, the viewer stepping through a folder;
+# on a bare X display and under openbox side by side (an X server each), first at rest, then
+# beside four busy loops. No process may die. SOAK_STARTS and SOAK_OPENS set the counts.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
+soak=$root/build/tests/test_screen_soak
+cmake --build "$root/build" --target test_screen_soak >/dev/null
+
+logs=$(mktemp -d)
+servers=()
+busy=()
+finish() {
+  ((${#busy[@]})) && kill "${busy[@]}" 2>/dev/null
+  ((${#servers[@]})) && kill "${servers[@]}" 2>/dev/null
+  wait 2>/dev/null
+  rm -rf "$logs"
+}
+trap finish EXIT
+
+# An X server of its own: Xvfb takes a free display and tells its number.
+display() {
+  local fifo=$logs/display.$1
+  mkfifo "$fifo"
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" 2>/dev/null &
+  servers+=($!)
+  read -r "$2" <"$fifo"
+}
+
+# One round: each desktop on its own display, side by side; their summaries, and their
+# failures in full.
+round() {
+  local name=$1 pids=() desk n failed=0
+  for desk in bare openbox; do
+    display "$name-$desk" n
+    DISPLAY=:$n QT_QPA_PLATFORM=xcb "$soak" --gtest_filter="*/$desk" >"$logs/$name-$desk" 2>&1 &
+    pids+=($!)
+  done
+  for p in "${pids[@]}"; do wait "$p" || failed=1; done
+  for desk in bare openbox; do
+    if grep -q '^\[  FAILED  \]' "$logs/$name-$desk"; then cat "$logs/$name-$desk"; fi
+    grep -E '^\[(bare|openbox)\]' "$logs/$name-$desk" | sed "s/^/$name /"
+  done
+  return $failed
+}
+
+start=$SECONDS
+status=0
+round "at rest" || status=1
+for _ in 1 2 3 4; do (while :; do :; done) & busy+=($!); done
+round "busy" || status=1
+kill "${busy[@]}"
+busy=()
+echo "soak: $((SECONDS - start)) s"
+exit $status
