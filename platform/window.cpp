@@ -246,13 +246,21 @@ class PressTracker : public QObject {
 };
 
 // The move of a window by its body while the left button is held: the program has the pointer
-// from the press to the release, so the move ends exactly there under any window manager.
+// from the press to the release, so the move ends exactly there under any window manager. Not
+// the window's child: it goes while events run, maybe while the window walks its children.
 class MoveFollower : public QObject {
  public:
-  MoveFollower(QWidget* window, const QPoint& offset) : QObject(window), w_(window), offset_(offset) {
+  MoveFollower(QWidget* window, const QPoint& offset) : w_(window), offset_(offset) {
+    followers().push_back(this);
     qApp->installEventFilter(this);
   }
+  ~MoveFollower() override { std::erase(followers(), this); }
+  // Whether a drag of that window is being followed.
+  static bool Following(const QWidget* window) {
+    return std::any_of(followers().begin(), followers().end(), [window](MoveFollower* f) { return f->w_ == window; });
+  }
   void follow(const QPoint& pointer) {
+    if (!w_) return done();
     if (w_->pos() != pointer - offset_) w_->move(pointer - offset_);
   }
   bool eventFilter(QObject*, QEvent* ev) override {
@@ -269,10 +277,14 @@ class MoveFollower : public QObject {
  private:
   void done() {
     qApp->removeEventFilter(this);
-    setParent(nullptr);
+    w_ = nullptr;
     deleteLater();
   }
-  QWidget* w_;
+  static std::vector<MoveFollower*>& followers() {
+    static std::vector<MoveFollower*> f;
+    return f;
+  }
+  QPointer<QWidget> w_;
   QPoint offset_;
 };
 
@@ -563,7 +575,7 @@ std::intptr_t SendMessageA(HWND hwnd, uint32_t msg, std::intptr_t wParam, std::i
     // pointer until the next click. So the program moves the window itself.
     if (!(GetAsyncKeyState(VK_LBUTTON) & 0x8000)) return 0;  // the press is already over
     // One follower per drag: later moves with the button held ask again.
-    if (ownChild<MoveFollower>(window)) return 0;
+    if (MoveFollower::Following(window)) return 0;
     POINT p;
     GetCursorPos(p);
     const QPoint pointer(p.x, p.y);

@@ -14,9 +14,11 @@
 #include <QScreen>
 #include <QTimer>
 #include <QWindow>
+#include <algorithm>
 #include <cmath>
 #include <optional>
 #include <utility>
+#include <vector>
 
 #include "platform/window_qt.h"
 #include "platform/x11paint.h"
@@ -29,48 +31,66 @@
 namespace vb {
 
 namespace {
-// Holds a window at the place it was opened at, frame and all, until the window manager has
-// framed it there: one that places new windows its own way (or takes the inner corner for the
-// outer one) is overruled. Gives up after two seconds.
-class PlaceHolder : public QObject {
+// Holds windows at the places they were opened at, frame and all, until the window manager has
+// framed them there: one that places new windows its own way (or takes the inner corner for the
+// outer one) is overruled. Lets go of a window after two seconds, or once the user presses on it
+// (a drag by its body has the last word).
+//
+// One keeper for every window, made once and kept: nothing of it comes or goes while events run.
+// A window being shown walks a copy of its children while its controls' Show handlers run events
+// (DoEvents), and an application's event filters are walked by index while one of them opens a
+// dialog.
+class PlaceKeeper : public QObject {
  public:
   static void Hold(QWidget* w, QPoint outerCorner) {
-    for (QObject* c : w->children())
-      if (auto* old = dynamic_cast<PlaceHolder*>(c)) delete old;
-    new PlaceHolder(w, outerCorner);
+    PlaceKeeper& k = get();
+    k.forget(w);
+    k.held_.push_back({w, outerCorner, {}});
+    k.held_.back().since.start();
+    k.timer_.start();
   }
 
  private:
-  PlaceHolder(QWidget* w, QPoint at) : QObject(w), w_(w), at_(at) {
+  struct Held {
+    QPointer<QWidget> w;
+    QPoint at;
+    QElapsedTimer since;
+  };
+  static PlaceKeeper& get() {
+    static auto* keeper = new PlaceKeeper(qApp);
+    return *keeper;
+  }
+  explicit PlaceKeeper(QObject* parent) : QObject(parent) {
     qApp->installEventFilter(this);
-    clock_.start();
     timer_.setInterval(50);
     connect(&timer_, &QTimer::timeout, this, [this] { check(); });
-    timer_.start();
+  }
+  void forget(const QWidget* w) {
+    std::erase_if(held_, [w](const Held& h) { return !h.w || h.w == w; });
+    if (held_.empty()) timer_.stop();
   }
   void check() {
-    if (clock_.elapsed() > 2000) {
-      deleteLater();
-      return;
-    }
-    // Until it is framed, a framed window's place says nothing yet.
-    const bool framed = w_->frameGeometry() != w_->geometry() || (w_->windowFlags() & Qt::FramelessWindowHint);
-    if (!w_->isVisible() || !framed) return;
-    if (w_->frameGeometry().topLeft() == at_) {
-      deleteLater();
-      return;
-    }
-    w_->move(at_);
+    // The windows to move back are taken first: a move may run events that hold or let go.
+    std::vector<Held> away;
+    std::erase_if(held_, [&](const Held& h) {
+      if (!h.w || h.since.elapsed() > 2000) return true;
+      // Until it is framed, a framed window's place says nothing yet.
+      const bool framed = h.w->frameGeometry() != h.w->geometry() || (h.w->windowFlags() & Qt::FramelessWindowHint);
+      if (!h.w->isVisible() || !framed) return false;
+      if (h.w->frameGeometry().topLeft() == h.at) return true;
+      away.push_back(h);
+      return false;
+    });
+    if (held_.empty()) timer_.stop();
+    for (const Held& h : away)
+      if (h.w) h.w->move(h.at);
   }
-  // A user who takes the window (a drag by its body) has the last word.
   bool eventFilter(QObject* obj, QEvent* ev) override {
-    if (ev->type() == QEvent::MouseButtonPress)
-      if (auto* pressed = qobject_cast<QWidget*>(obj); pressed && pressed->window() == w_) deleteLater();
+    if (ev->type() == QEvent::MouseButtonPress && !held_.empty())
+      if (auto* pressed = qobject_cast<QWidget*>(obj)) forget(pressed->window());
     return false;
   }
-  QWidget* w_;
-  QPoint at_;
-  QElapsedTimer clock_;
+  std::vector<Held> held_;
   QTimer timer_;
 };
 }  // namespace
@@ -294,6 +314,7 @@ Form::Form(const std::string& designSource) : Control(nullptr) {
 }
 
 Form::~Form() {
+  delete blocker_;
   endModal();
   forget(this);
   DestroyControls();
@@ -398,7 +419,7 @@ class DialogPlacer : public QObject {
     QRect outer(QPoint(), dialog->size().grownBy(QMargins(left, top, right, bottom)));
     outer.moveCenter(dialog->parentWidget()->window()->frameGeometry().center());
     window->setGeometry(QRect(outer.topLeft() + QPoint(left, top), dialog->size()));
-    PlaceHolder::Hold(dialog, outer.topLeft());
+    PlaceKeeper::Hold(dialog, outer.topLeft());
     return false;
   }
 
@@ -497,7 +518,7 @@ void Form::Show(int modal, Form* owner) {
       r.moveCenter(around.center());
       w->move(r.topLeft());
       fw->intend(r.topLeft());
-      PlaceHolder::Hold(w, r.topLeft());
+      PlaceKeeper::Hold(w, r.topLeft());
     }
   }
   // A form hears Resize when it is first shown after its load, also where its size stays as it
@@ -616,26 +637,27 @@ int32_t Form::hWnd() {
 }
 
 namespace {
-// Swallows the input meant for one window and everything in it.
+// Swallows the input meant for one window and everything in it. Not the window's child: it goes
+// when the form is enabled again, maybe while the window is being shown (see PlaceKeeper).
 class InputBlocker : public QObject {
  public:
-  InputBlocker(QWidget* window) : QObject(window), window_(window) { qApp->installEventFilter(this); }
+  InputBlocker(QWidget* window) : window_(window) { qApp->installEventFilter(this); }
   bool eventFilter(QObject* obj, QEvent* ev) override {
     switch (ev->type()) {
       case QEvent::MouseButtonPress: case QEvent::MouseButtonRelease: case QEvent::MouseButtonDblClick:
       case QEvent::MouseMove: case QEvent::KeyPress: case QEvent::KeyRelease: case QEvent::Wheel:
       case QEvent::Shortcut: case QEvent::DragEnter: case QEvent::DragMove: case QEvent::Drop: {
         auto* w = qobject_cast<QWidget*>(obj);
-        return w && w->window() == window_;
+        return w && window_ && w->window() == window_;
       }
       case QEvent::Close:
-        return obj == window_;
+        return window_ && obj == window_;
       default: return false;
     }
   }
 
  private:
-  QWidget* window_;
+  QPointer<QWidget> window_;
 };
 }  // namespace
 
