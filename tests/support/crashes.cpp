@@ -36,11 +36,11 @@ class CrashListener : public ::testing::EmptyTestEventListener {
 }  // namespace
 
 void WatchCrashes(const std::string& dir) {
+#ifndef FENWO_NO_CRASH_HANDLER
   if (folder().empty()) {
     fs::create_directories(dir);
     setenv("FENWO_CRASH_DIR", dir.c_str(), 1);
   }
-#ifndef FENWO_NO_CRASH_HANDLER
   fenwo_crash_handler_install();
   std::string preload = FENWO_CRASH_PRELOAD;
   if (const char* old = std::getenv("LD_PRELOAD"); old && *old) {
@@ -48,8 +48,10 @@ void WatchCrashes(const std::string& dir) {
     else preload += std::string(":") + old;
   }
   setenv("LD_PRELOAD", preload.c_str(), 1);
-#endif
   ::testing::UnitTest::GetInstance()->listeners().Append(new CrashListener);
+#else
+  (void)dir;
+#endif
 }
 
 std::string NewCrashReports() {

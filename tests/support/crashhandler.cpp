@@ -177,4 +177,6 @@ extern "C" void fenwo_crash_handler_install() {
 
 // Preloaded into a program: installed before its main. A program that installs handlers of its
 // own (the engine does) keeps them.
+#ifndef FENWO_NO_CRASH_HANDLER
 __attribute__((constructor)) static void installAtLoad() { fenwo_crash_handler_install(); }
+#endif
