@@ -41,6 +41,14 @@ frmOptions::frmOptions() : vb::Form(":/forms/frmOptions.txt") {
   // ---- Window ----
   Load = [this] { Form_Load(); };
   Unload = [](int&) { mdlConsole::KillEngine(); };
+  // The window is left by OK or Cancel and unloaded only with the main window: a close request
+  // (Alt+F4 under a window manager) leaves it as Cancel does, so the main window, disabled while
+  // it is open, is enabled again.
+  QueryUnload = [this](int& cancel, int mode) {
+    if (mode != vb::vbFormControlMenu) return;
+    cancel = 1;
+    cmdOkCancel_Click(1);
+  };
   MouseMove = [this](int b, int s, float x, float y) { Form_MouseMove(b, s, x, y); };
   MouseDown = [this](int b, int, float, float) { Form_MouseDown(b); };
   for (vb::Control* c : std::vector<vb::Control*>{

@@ -8,6 +8,8 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QWidget>
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <string>
@@ -556,6 +558,25 @@ TEST_F(Options, OkStoresRangeAndColoursCancelRestores) {
   EXPECT_EQ(f.lblMark(0).Tag(), "2.5");
   EXPECT_EQ(f.lblMark(1).Tag(), "12.5");
   EXPECT_EQ(f.txtFps.Text(), "5");
+}
+
+// A close request (Alt+F4 under a window manager) leaves the window as Cancel does: the main
+// window, disabled while it is open, takes input again; the window stays loaded for the next time.
+TEST_F(Options, ACloseRequestLeavesAsCancelDoes) {
+  frmOptions& f = opt();
+  f.lblBrightness.Tag("0");
+  f.imgBrightness(0).Tag("0");  // what the Options button keeps to go back to
+  main().Enabled(false);  // and how it leaves the main window
+  f.Show();
+  f.imgBrightness(0).Click();
+  ASSERT_NE(f.lblBrightness.Tag(), "0");
+  f.Widget()->close();
+  EXPECT_FALSE(f.Visible());
+  EXPECT_TRUE(main().Enabled());
+  EXPECT_EQ(f.lblBrightness.Tag(), "0") << "the step dropped, as Cancel drops it";
+  const std::vector<vb::Form*> loaded = vb::Forms();
+  EXPECT_NE(std::find(loaded.begin(), loaded.end(), &f), loaded.end()) << "still loaded";
+  EXPECT_TRUE(vb::Unload(f)) << "the main window's unload still unloads it";
 }
 
 // ---------------------------------------------------------------------------------------
