@@ -28,19 +28,23 @@ display() {
   read -r "$2" <"$fifo"
 }
 
-# One round: each desktop on its own display, side by side; their summaries, and their
-# failures in full.
+# One round: the fresh starts and the rest, on each desktop, side by side (an X server each);
+# their summaries, and their failures in full.
 round() {
-  local name=$1 pids=() desk n failed=0
+  local name=$1 pids=() logs_of=() desk part n log failed=0
   for desk in bare openbox; do
-    display "$name-$desk" n
-    DISPLAY=:$n QT_QPA_PLATFORM=xcb "$soak" --gtest_filter="*/$desk" >"$logs/$name-$desk" 2>&1 &
-    pids+=($!)
+    for part in "*FreshStarts*/DESK" "*Windows*/DESK:*Viewer*/DESK"; do
+      display "$name-$desk-${#pids[@]}" n
+      log=$logs/$name-$desk-${#pids[@]}
+      DISPLAY=:$n QT_QPA_PLATFORM=xcb "$soak" --gtest_filter="${part//DESK/$desk}" >"$log" 2>&1 &
+      pids+=($!)
+      logs_of+=("$log")
+    done
   done
   for p in "${pids[@]}"; do wait "$p" || failed=1; done
-  for desk in bare openbox; do
-    if grep -q '^\[  FAILED  \]' "$logs/$name-$desk"; then cat "$logs/$name-$desk"; fi
-    grep -E '^\[(bare|openbox)\]' "$logs/$name-$desk" | sed "s/^/$name /"
+  for log in "${logs_of[@]}"; do
+    if grep -q '^\[  FAILED  \]' "$log"; then cat "$log"; fi
+    grep -E '^\[(bare|openbox)\]' "$log" | sed "s/^/$name /"
   done
   return $failed
 }
@@ -48,9 +52,12 @@ round() {
 start=$SECONDS
 status=0
 round "at rest" || status=1
+kill "${servers[@]}" 2>/dev/null
+servers=()
 for _ in 1 2 3 4; do (while :; do :; done) & busy+=($!); done
 round "busy" || status=1
-kill "${busy[@]}"
+kill "${busy[@]}" "${servers[@]}" 2>/dev/null
 busy=()
+servers=()
 echo "soak: $((SECONDS - start)) s"
 exit $status

@@ -5,7 +5,7 @@
 // tests: scripts/checks/soak.sh runs it, also beside busy loops. A death of any process fails
 // it with the crash's report; it prints how many starts and opens it made and how many died.
 //
-// SOAK_STARTS (16) fresh starts a desktop, SOAK_OPENS (12) opens of each window.
+// SOAK_STARTS (16) fresh starts a desktop, SOAK_OPENS (8) opens of each window.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -100,7 +100,7 @@ TEST_P(Soak, FreshStartsPressOptionsAtOnce) {
 
 // One run: each window opened and closed again and again.
 TEST_P(Soak, WindowsOpenedAndClosedAgainAndAgain) {
-  const int opens = Setting("SOAK_OPENS", 12);
+  const int opens = Setting("SOAK_OPENS", 8);
   Program app("Fenwo.Zantiro");
   app.Settings({"Language=en"});
   testsupport::writeFile(app.Folder() + "/Quorvane.ico", "ico");  // offers the console
@@ -194,7 +194,7 @@ TEST_P(Soak, ViewerStepsThroughAFolder) {
     return ColourShare(Area(QRect(r.center() - QPoint(20, 20), QSize(40, 40))), colours[size_t(n)]) > 0.9;
   };
   Tally t;
-  const int steps = Setting("SOAK_OPENS", 12) * 4;
+  const int steps = Setting("SOAK_OPENS", 8) * 4;
   int at = 0, way = 1;
   for (int i = 0; i < steps && app.Running(); ++i) {
     if (at + way < 0 || at + way >= int(colours.size())) way = -way;
