@@ -32,16 +32,19 @@ namespace {
 // Holds a window at the place it was opened at, frame and all, until the window manager has
 // framed it there: one that places new windows its own way (or takes the inner corner for the
 // outer one) is overruled. Gives up after two seconds.
+// It is no child of the window: Qt walks a window's children while it shows them, and the
+// controls' drawing lets events run meanwhile, in which a holder that has done its work goes;
+// the walk would then meet it after it went.
 class PlaceHolder : public QObject {
  public:
   static void Hold(QWidget* w, QPoint outerCorner) {
-    for (QObject* c : w->children())
-      if (auto* old = dynamic_cast<PlaceHolder*>(c)) delete old;
+    for (QObject* c : qApp->children())
+      if (auto* old = dynamic_cast<PlaceHolder*>(c); old && old->w_ == w) delete old;
     new PlaceHolder(w, outerCorner);
   }
 
  private:
-  PlaceHolder(QWidget* w, QPoint at) : QObject(w), w_(w), at_(at) {
+  PlaceHolder(QWidget* w, QPoint at) : QObject(qApp), w_(w), at_(at) {
     qApp->installEventFilter(this);
     clock_.start();
     timer_.setInterval(50);
@@ -49,7 +52,7 @@ class PlaceHolder : public QObject {
     timer_.start();
   }
   void check() {
-    if (clock_.elapsed() > 2000) {
+    if (!w_ || clock_.elapsed() > 2000) {
       deleteLater();
       return;
     }
@@ -68,7 +71,7 @@ class PlaceHolder : public QObject {
       if (auto* pressed = qobject_cast<QWidget*>(obj); pressed && pressed->window() == w_) deleteLater();
     return false;
   }
-  QWidget* w_;
+  QPointer<QWidget> w_;
   QPoint at_;
   QElapsedTimer clock_;
   QTimer timer_;

@@ -3,9 +3,11 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
+#include <QPointer>
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
@@ -900,6 +902,62 @@ TEST(Forms, LoadedAgainAfterAnUnloadItStartsAsDesigned) {
   EXPECT_EQ(tick.Interval(), 20);
   EXPECT_FALSE(f.Has("lblButton", 9));
   vb::Unload(f);
+}
+
+}  // namespace
+
+namespace {
+
+// A control that lets events run for a while when it is shown, as the skinned controls do while
+// they draw themselves. Qt walks the window's children while it shows them: it counts those that
+// went meanwhile (the walk would meet them after they went).
+class SlowToDraw : public vb::Control {
+ public:
+  explicit SlowToDraw(const vb::ControlSite& site) : vb::Control(new Surface(site.parentWidget)) {}
+  static inline int gone = 0;
+
+ private:
+  struct Surface : QWidget {
+    using QWidget::QWidget;
+    void showEvent(QShowEvent*) override {
+      std::vector<QPointer<QObject>> walked;
+      for (QObject* c : window()->children()) walked.emplace_back(c);
+      QElapsedTimer clock;
+      clock.start();
+      while (clock.elapsed() < 300) vb::DoEvents();
+      for (const auto& c : walked) gone += c.isNull();
+    }
+  };
+};
+
+// An owned window opens over its owner; what keeps it there goes once the window stands there,
+// which may be while its controls are still being shown.
+TEST(Forms, AnOwnedWindowOpensWhileItsControlsLetEventsRun) {
+  vb::RegisterControlType("SlowToDraw", [](const vb::ControlSite& site) { return std::make_unique<SlowToDraw>(site); });
+  TestForm owner;
+  owner.Show();
+  vb::Form f;
+  f.LoadDesignText(R"(Begin Form frmSlow
+  ScaleMode = 3
+  BorderStyle = 0
+  ClientWidth = 100
+  ClientHeight = 60
+  Begin SlowToDraw first
+    Width = 50
+    Height = 30
+  End
+  Begin SlowToDraw second
+    Left = 50
+    Width = 50
+    Height = 30
+  End
+End)");
+  f.Show(vb::vbModeless, &owner);
+  EXPECT_EQ(SlowToDraw::gone, 0);
+  EXPECT_TRUE(f.Widget()->isVisible());
+  EXPECT_EQ(f.Widget()->frameGeometry().center(), owner.Widget()->frameGeometry().center());
+  vb::Unload(f);
+  vb::Unload(owner);
 }
 
 }  // namespace
