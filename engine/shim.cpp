@@ -15,6 +15,7 @@
 #include "engine/gifspeed.h"
 #include "engine/mfmask.h"
 #include "engine/outpath.h"
+#include "engine/rotation.h"
 
 namespace {
 
@@ -92,6 +93,7 @@ int main(int argc, char** argv) {
   addPreviewOptions(words);
   addGifSpeed(words);
   shim::MendOutputPaths(words);
+  shim::TurnUpright(words);
   std::vector<char*> args{argv[0]};
   for (std::string& w : words) args.push_back(w.data());
   args.push_back(nullptr);

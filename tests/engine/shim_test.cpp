@@ -4,7 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <array>
 #include <chrono>
+#include <cstdint>
 #include <cstdlib>
 #include <thread>
 
@@ -169,6 +171,90 @@ TEST_F(Shim, EngineKeepsThePlugInsPathAsItsName) {
   EXPECT_TRUE(TerminateProcess(pi.hProcess, 3838));
   CloseHandle(pi.hProcess);
   CloseHandle(pi.hThread);
+}
+
+// A copy of the test clip (its video track first, then its sound) with these numbers a, b, c, d
+// of the first track's matrix (16.16 fixed point); swapped: the tracks' kinds swapped, so that the
+// video is the second track, carrying the matrix `second`.
+constexpr int32_t kOne = 0x10000;
+using Matrix = std::array<int32_t, 4>;
+std::string TurnedClip(const std::string& path, Matrix m, bool swapped = false, Matrix second = {}) {
+  std::string bytes = testsupport::readFile(testsupport::media("clip.mp4"));
+  const auto put = [&](size_t at, uint32_t v) {
+    for (int i = 0; i < 4; ++i) bytes[at + static_cast<size_t>(i)] = static_cast<char>(v >> (24 - 8 * i));
+  };
+  const auto setMatrix = [&](size_t tkhd, Matrix v) {
+    const size_t at = tkhd + 4 + 40;  // version 0: the matrix after 40 bytes of the header's contents
+    for (int i = 0; i < 4; ++i) put(at + (i < 2 ? 4 * static_cast<size_t>(i) : 4 * static_cast<size_t>(i) + 4), static_cast<uint32_t>(v[static_cast<size_t>(i)]));
+  };
+  const size_t moov = bytes.find("moov"), tkhd = bytes.find("tkhd", moov);
+  setMatrix(tkhd, m);
+  if (swapped) {
+    setMatrix(bytes.find("tkhd", tkhd + 4), second);
+    const size_t video = bytes.find("vide", moov), sound = bytes.find("soun", moov);
+    bytes.replace(video, 4, "soun");
+    bytes.replace(sound, 4, "vide");
+  }
+  return testsupport::writeFile(path, bytes);
+}
+
+// A video stored on its side gets the engine's filter that turns it upright, ahead of all other
+// filters wherever it stands; an identify run starts with the upright size. Without a quarter
+// turn the command line stays as it is.
+TEST_F(Shim, TurnsAVideoStoredOnItsSideUpright) {
+  const std::string upright = "ID_VIDEO_WIDTH=240\nID_VIDEO_HEIGHT=320\n";
+  struct Case {
+    const char* name;
+    Matrix matrix;
+    std::string added, size;
+  };
+  const Case cases[] = {
+      {"none", {kOne, 0, 0, kOne}, "", ""},
+      {"90", {0, kOne, -kOne, 0}, "[-vf-pre][rotate=1]", upright},
+      {"180", {-kOne, 0, 0, -kOne}, "[-vf-pre][mirror,flip]", ""},
+      {"270", {0, -kOne, kOne, 0}, "[-vf-pre][rotate=2]", upright},
+      {"mirrored", {-kOne, 0, 0, kOne}, "", ""},
+      {"an eighth turn", {46341, 46341, -46341, 46341}, "", ""},
+  };
+  for (const Case& c : cases) {
+    const std::string clip = TurnedClip(dir_.file(std::string(c.name) + ".mp4"), c.matrix);
+    EXPECT_EQ(viaFake("-nosound -vo jpeg:outdir=/o " + win::QuoteArg(clip) + " -speed 100 -vf-add framestep=5"),
+              "[-nosound][-vo][jpeg:outdir=/o][" + clip + "][-speed][100][-vf-add][framestep=5]" + c.added)
+        << c.name;
+    EXPECT_EQ(viaFake("-identify -ao null -vo null -frames 0 " + win::QuoteArg(clip)),
+              c.size + "[-identify][-ao][null][-vo][null][-frames][0][" + clip + "]" + c.added)
+        << c.name;
+  }
+  // The track the engine plays is the first video track, wherever it stands.
+  const std::string second = TurnedClip(dir_.file("second.mp4"), {0, kOne, -kOne, 0}, true, {0, -kOne, kOne, 0});
+  EXPECT_EQ(viaFake(win::QuoteArg(second)), "[" + second + "][-vf-pre][rotate=2]");
+}
+
+// A damaged file, or anything else that is not a movie, plays as it is stored; nothing waits on a
+// pipe named on the command line.
+TEST_F(Shim, DamagedFilesAndOtherWordsPlayAsStored) {
+  const std::string turned = testsupport::readFile(TurnedClip(dir_.file("turned.mp4"), {0, kOne, -kOne, 0}));
+  ASSERT_EQ(viaFake(dir_.file("turned.mp4")), "[" + dir_.file("turned.mp4") + "][-vf-pre][rotate=1]");
+  const size_t moov = turned.find("moov") - 4, tkhd = turned.find("tkhd", moov) - 4, mdat = turned.find("mdat") - 4;
+  // The file with those bytes at that place.
+  const auto patched = [&](size_t at, const std::string& with) { return std::string(turned).replace(at, with.size(), with); };
+  const std::pair<const char*, std::string> files[] = {
+      {"cut in the track header", turned.substr(0, tkhd + 30)},
+      {"track header longer than its track", patched(tkhd, std::string("\xff\xff\xff\x00", 4))},
+      {"first box of 2^64 - 1 bytes", patched(0, std::string("\0\0\0\1ftyp\xff\xff\xff\xff\xff\xff\xff\xff", 16))},
+      {"box shorter than its header", patched(moov, std::string("\0\0\0\4", 4))},
+      {"media data to the end of the file", patched(mdat, std::string(4, '\0'))},
+      {"text", "not a movie at all, just words"},
+      {"empty", ""},
+  };
+  for (const auto& [name, bytes] : files) {
+    const std::string file = testsupport::writeFile(dir_.file(name), bytes);
+    const Result r = run(testsupport::enginePath() + " -identify " + win::QuoteArg(file), block({"FENWO_ENGINE=" + fake_}));
+    EXPECT_EQ(r.code, 0u) << name;
+    EXPECT_EQ(r.output, "[-identify][" + file + "]") << name;
+  }
+  ASSERT_EQ(::mkfifo(dir_.file("pipe").c_str(), 0600), 0);
+  EXPECT_EQ(viaFake(dir_.file("pipe") + " " + dir_.path()), "[" + dir_.file("pipe") + "][" + dir_.path() + "]");
 }
 
 TEST(ShimWithRealEngine, IdentifiesTheTestVideo) {
