@@ -138,11 +138,11 @@ std::string ProbeEngine(const std::string& engine, const std::string& source, in
                             false);
       mdlConsole::SendCommand("get_property fps");
       // The answer is read from all the output so far (a line may come in two reads), every
-      // half second while the engine still runs: a busy machine may start it late. It gives
-      // up after 5 seconds.
+      // half second while the engine still runs: it ends by itself after its one frame, and on a
+      // busy machine its window output alone may take seconds to start. It gives up after 30.
       std::string answer, chunk;
       VideoFps = 0;
-      for (int wait = 0; wait < 10 && VideoFps <= 0; ++wait) {
+      for (int wait = 0; wait < 60 && VideoFps <= 0; ++wait) {
         win::Sleep(500);
         const bool running = mdlConsole::IsRunning();
         if (mdlConsole::ReadOutput(chunk) == 0) answer += chunk;
